@@ -1,0 +1,10 @@
+#pragma once
+
+#include "platform/number_format.h"
+
+namespace zandor::platform {
+
+// The separators of the user's locale (LC_ALL, LC_NUMERIC, LANG), read once per call.
+[[nodiscard]] NumberFormat system_number_format();
+
+} // namespace zandor::platform

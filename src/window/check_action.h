@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/controls.h"
+#include "platform/number_format.h"
+
+#include <array>
+#include <string_view>
+
+namespace zandor::window {
+
+struct IssuerRow {
+    std::u16string_view first_character;
+    std::u16string_view prefix;
+};
+
+// Compared in this order; the first character of the entry must equal the key exactly.
+inline constexpr std::array<IssuerRow, 4> issuer_table{{
+    {u"4", u"Visa"},
+    {u"5", u"MC"},
+    {u"6", u"Discover"},
+    {u"3", u"Amex"},
+}};
+
+inline constexpr std::u16string_view result_separator = u"  ";
+
+// The Check action: names the issuer from the entry's first character, checks the entry,
+// writes "<prefix>  True|False" to the result label and hands the entry box back with its
+// whole text selected, so that the next number typed replaces all of it.
+void Command1_Click(platform::TextBoxControl& Text1, platform::LabelControl& Label1,
+                    const platform::NumberFormat& format);
+
+} // namespace zandor::window

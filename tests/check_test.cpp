@@ -1,0 +1,150 @@
+#include "check/modZANDOR.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <string_view>
+
+namespace {
+
+using zandor::modZANDOR::CheckCardNumber;
+using zandor::platform::NumberFormat;
+
+constexpr NumberFormat english{u'.', u','};
+constexpr NumberFormat german{u',', u'.'};
+
+std::u16string widen(std::string_view ascii) {
+    return {ascii.begin(), ascii.end()};
+}
+
+// The reference: a plain Luhn over digits, after dropping leading zeros.
+bool naive_verdict(std::string digits) {
+    digits.erase(0, digits.find_first_not_of('0'));
+    if (digits.size() < 13 || digits.size() > 16)
+        return false;
+    int sum = 0;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        int d = digits[digits.size() - 1 - i] - '0';
+        if (i % 2 == 1 && (d *= 2) > 9)
+            d -= 9;
+        sum += d;
+    }
+    return sum % 10 == 0;
+}
+
+// Valid numbers of each accepted length.
+constexpr std::string_view valid_numbers[] = {
+    "4222222222222",    // 13
+    "30569309025904",   // 14
+    "378282246310005",  // 15
+    "4111111111111111", // 16
+    "6011111111111117", // 16
+    "5555555555554444", // 16
+};
+
+TEST(CheckCardNumber, AcceptsValidNumbersOfEveryLength) {
+    for (std::string_view number : valid_numbers)
+        EXPECT_TRUE(CheckCardNumber(widen(number), english)) << number;
+}
+
+TEST(CheckCardNumber, EverySingleDigitChangeFails) {
+    for (std::string_view number : valid_numbers) {
+        for (std::size_t i = 0; i < number.size(); ++i) {
+            for (char digit = '0'; digit <= '9'; ++digit) {
+                std::string changed(number);
+                if (changed[i] == digit || (i == 0 && digit == '0'))
+                    continue; // a leading zero would shorten the number instead
+                changed[i] = digit;
+                EXPECT_FALSE(CheckCardNumber(widen(changed), english)) << changed;
+            }
+        }
+    }
+}
+
+TEST(CheckCardNumber, AdjacentTranspositionsFailExceptZeroNine) {
+    for (std::string_view number : valid_numbers) {
+        for (std::size_t i = 0; i + 1 < number.size(); ++i) {
+            std::string swapped(number);
+            std::swap(swapped[i], swapped[i + 1]);
+            if (swapped == number || swapped[0] == '0')
+                continue;
+            const bool zero_nine = (number[i] == '0' && number[i + 1] == '9') ||
+                                   (number[i] == '9' && number[i + 1] == '0');
+            EXPECT_EQ(CheckCardNumber(widen(swapped), english), zero_nine) << swapped;
+        }
+    }
+}
+
+struct Entry {
+    const char* name;
+    std::u16string_view text;
+    bool verdict;
+};
+
+TEST(CheckCardNumber, NormalisesThroughTheNumber) {
+    const Entry rows[] = {
+        {"empty", u"", false},
+        {"letter", u"41111111x1111111", false},
+        {"groups of blanks", u"4111 1111 1111 1111", false},
+        {"blanks around", u"   4111111111111111  ", true},
+        {"leading zeros", u"0000000004111111111111111", true},
+        {"thirteen zeros", u"0000000000000", false},
+        {"12 digits", u"411111111113", false},
+        {"17 digits", u"41111111111111113", false},
+        {"17 digits passing Luhn", u"41111111111111116", false},
+        {"grouped", u"4,111,111,111,111,111", true},
+        {"exponent", u"4.111111111111111E15", true},
+        {"exponent adds zeros", u"400000000000001E1", true},
+        {"plus", u"+4111111111111111", true},
+        {"tab before", u"\t4111111111111111", false},
+        {"no-break space before", u"\u00A04111111111111111", false},
+    };
+    for (const Entry& row : rows)
+        EXPECT_EQ(CheckCardNumber(row.text, english), row.verdict) << row.name;
+    EXPECT_TRUE(CheckCardNumber(u"4.111.111.111.111.111", german));
+    EXPECT_FALSE(CheckCardNumber(u"4,111,111,111,111,111", german));
+}
+
+// Entries that are not exactly a whole, non-negative number in range: a verdict of False and
+// no run-time failure. Whole numbers written with a scale are checked as the whole number.
+TEST(CheckCardNumber, AnswersEntriesWithoutCardDigitsFalse) {
+    const Entry rows[] = {
+        {"negative", u"-411111111111111", false},
+        {"negative sixteen", u"-4111111111111111", false},
+        {"fraction", u"411111111111.5", false},
+        {"out of range", u"79228162514264337593543950336", false},
+        {"huge exponent", u"1E999999999", false},
+        {"huge exponent of zero", u"0E999999999", false},
+        {"tiny exponent", u"4111111111111111E-999999999", false},
+        {"rounds to a whole number", u"4111111111111110.99999999999999999999999999999", false},
+        {"whole with a zero fraction", u"4111111111111111.00", true},
+        {"whole written with a scale", u"41111111111111110E-1", true},
+    };
+    for (const Entry& row : rows)
+        EXPECT_EQ(CheckCardNumber(row.text, english), row.verdict) << row.name;
+    EXPECT_FALSE(CheckCardNumber(u"41111111111,75", german));
+}
+
+TEST(CheckCardNumber, LongEntriesAreReadWhole) {
+    EXPECT_TRUE(CheckCardNumber(std::u16string(1 << 20, u'0') + u"4111111111111111", english));
+    EXPECT_TRUE(CheckCardNumber(std::u16string(1 << 20, u' ') + u"4111111111111111", english));
+    EXPECT_FALSE(CheckCardNumber(u"4111111111111111" + std::u16string(1 << 20, u'0'), english));
+    EXPECT_TRUE(CheckCardNumber(u"4111111111111111." + std::u16string(1 << 20, u'0'), english));
+    EXPECT_TRUE(CheckCardNumber(u"4111111111111111E-" + std::u16string(1 << 20, u'0'), english));
+}
+
+// Property: on plain digit strings the verdict is the length rule and a plain Luhn.
+TEST(CheckCardNumber, PlainDigitsAgreeWithAPlainLuhn) {
+    std::mt19937 random(7812);
+    for (int round = 0; round < 200000; ++round) {
+        std::string digits(random() % 22, '0');
+        for (char& c : digits)
+            c = static_cast<char>('0' + random() % 10);
+        if (round % 4 == 0)
+            digits.insert(0, random() % 5, '0');
+        EXPECT_EQ(CheckCardNumber(widen(digits), english), naive_verdict(digits)) << digits;
+    }
+}
+
+} // namespace

@@ -1,0 +1,108 @@
+#include "platform/number_scan.h"
+
+#include <gtest/gtest.h>
+
+#include <string_view>
+
+namespace {
+
+using zandor::platform::NumberFormat;
+using zandor::platform::scan_number;
+using zandor::platform::ScanError;
+
+constexpr NumberFormat english{u'.', u','};
+constexpr NumberFormat german{u',', u'.'};
+constexpr NumberFormat french{u',', u'\u202F'};
+constexpr NumberFormat no_break_space{u',', u'\u00A0'};
+
+struct Accepted {
+    const char* name;
+    std::u16string_view text;
+    NumberFormat format;
+};
+
+TEST(NumberScan, AcceptsNumbers) {
+    const Accepted rows[] = {
+        {"digits", u"4111111111111111", english},
+        {"one digit", u"0", english},
+        {"blanks around", u"   4111 ", english},
+        {"plus", u"+12", english},
+        {"minus", u"-12", english},
+        {"grouped", u"4,111,111", english},
+        {"grouped irregularly", u"41,11,1", english},
+        {"decimal", u"12.50", english},
+        {"leading decimal", u".5", english},
+        {"trailing decimal", u"5.", english},
+        {"exponent", u"4111E3", english},
+        {"exponent signs", u"1e+3", english},
+        {"negative exponent", u"1E-3", english},
+        {"everything", u" -1,234.5e-7 ", english},
+        {"german", u"4.111.111,5", german},
+        {"german reads a point as grouping", u"12.5", german},
+        {"french narrow no-break space", u"4\u202F111,5", french},
+        {"no-break space group", u"4\u00A0111\u00A0111", no_break_space},
+        {"huge exponent", u"1E999999999999999999999999", english},
+    };
+    for (const Accepted& row : rows)
+        EXPECT_TRUE(scan_number(row.text, row.format).ok()) << row.name;
+}
+
+struct Rejected {
+    const char* name;
+    std::u16string_view text;
+    NumberFormat format;
+    ScanError error;
+    std::size_t position;
+};
+
+TEST(NumberScan, RejectsNonNumbersSayingWhereAndWhy) {
+    const Rejected rows[] = {
+        {"empty", u"", english, ScanError::empty, 0},
+        {"blanks only", u"   ", english, ScanError::empty, 3},
+        {"sign only", u"-", english, ScanError::no_digits, 1},
+        {"separator only", u".", english, ScanError::no_digits, 1},
+        {"letter", u"41x1", english, ScanError::unexpected_character, 2},
+        {"blank between digits", u"4111 1111", english, ScanError::unexpected_character, 4},
+        {"blank after sign", u"- 12", english, ScanError::no_digits, 1},
+        {"tab", u"\t12", english, ScanError::no_digits, 0},
+        {"currency", u"$12", english, ScanError::no_digits, 0},
+        {"parentheses", u"(12)", english, ScanError::no_digits, 0},
+        {"trailing sign", u"12-", english, ScanError::unexpected_character, 2},
+        {"radix prefix", u"0x12", english, ScanError::unexpected_character, 1},
+        {"hex digit", u"&H12", english, ScanError::no_digits, 0},
+        {"arabic-indic digit", u"\u0661\u0662", english, ScanError::no_digits, 0},
+        {"fullwidth digit", u"1\uFF12", english, ScanError::unexpected_character, 1},
+        {"group first", u",12", english, ScanError::misplaced_group_separator, 0},
+        {"group last", u"12,", english, ScanError::misplaced_group_separator, 2},
+        {"double group", u"1,,2", english, ScanError::misplaced_group_separator, 1},
+        {"group before decimal", u"1,.2", english, ScanError::misplaced_group_separator, 1},
+        {"group in fraction", u"1.2,3", english, ScanError::misplaced_group_separator, 3},
+        {"group after sign", u"-,1", english, ScanError::misplaced_group_separator, 1},
+        {"two decimals", u"1.2.3", english, ScanError::second_decimal_separator, 3},
+        {"exponent without digits", u"12E", english, ScanError::exponent_without_digits, 3},
+        {"exponent sign only", u"12e+", english, ScanError::exponent_without_digits, 4},
+        {"exponent without mantissa", u"E5", english, ScanError::no_digits, 0},
+        {"decimal in exponent", u"1E2.5", english, ScanError::unexpected_character, 3},
+        {"group in exponent", u"1E1,000", english, ScanError::unexpected_character, 3},
+        {"german group after decimal", u"1,5.3", german, ScanError::misplaced_group_separator, 3},
+        {"blank as group in french", u"4 111", french, ScanError::unexpected_character, 1},
+        {"no-break space where none", u"4\u00A0111", english, ScanError::unexpected_character, 1},
+    };
+    for (const Rejected& row : rows) {
+        const auto scan = scan_number(row.text, row.format);
+        EXPECT_EQ(scan.error, row.error) << row.name;
+        EXPECT_EQ(scan.error_position, row.position) << row.name;
+    }
+}
+
+TEST(NumberScan, FindsTheSignificantDigits) {
+    // "000123.4500E2" is 12345 x 10^0.
+    const auto scan = scan_number(u" 000,123.4500E2", english);
+    ASSERT_TRUE(scan.ok());
+    EXPECT_EQ(scan.first_significant, 5u);
+    EXPECT_EQ(scan.significant_digits, 5);
+    EXPECT_EQ(scan.exponent_of_last, 0);
+    EXPECT_TRUE(scan_number(u"-0.000e9", english).is_zero());
+}
+
+} // namespace

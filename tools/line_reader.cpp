@@ -1,0 +1,56 @@
+#include "line_reader.h"
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
+namespace zandor::tools {
+
+LineReader::LineReader(int fd, std::size_t block_size) : fd_(fd), buffer_(block_size) {}
+
+bool LineReader::next(std::string_view& line) {
+    for (;;) {
+        const char* base = buffer_.data();
+        if (const void* newline = std::memchr(base + scanned_, '\n', end_ - scanned_)) {
+            const auto stop = static_cast<std::size_t>(static_cast<const char*>(newline) - base);
+            line = {base + start_, stop - start_};
+            start_ = scanned_ = stop + 1;
+            return true;
+        }
+        scanned_ = end_;
+        if (at_end_) {
+            if (start_ == end_)
+                return false;
+            line = {base + start_, end_ - start_}; // a last line without "\n"
+            start_ = scanned_ = end_;
+            return true;
+        }
+        if (!fill())
+            at_end_ = true;
+    }
+}
+
+bool LineReader::fill() {
+    if (start_ > 0) {
+        std::memmove(buffer_.data(), buffer_.data() + start_, end_ - start_);
+        end_ -= start_;
+        scanned_ -= start_;
+        start_ = 0;
+    }
+    if (end_ == buffer_.size())
+        buffer_.resize(buffer_.size() * 2);
+    for (;;) {
+        const ssize_t got = ::read(fd_, buffer_.data() + end_, buffer_.size() - end_);
+        if (got > 0) {
+            end_ += static_cast<std::size_t>(got);
+            return true;
+        }
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            error_ = errno;
+        return false;
+    }
+}
+
+} // namespace zandor::tools
