@@ -12,7 +12,9 @@ using zandor::platform::ConversionStatus;
 using zandor::platform::Decimal;
 using zandor::platform::DecimalText;
 using zandor::platform::NumberFormat;
+using zandor::platform::scan_number;
 using zandor::platform::to_decimal;
+using zandor::platform::ValueText;
 
 constexpr NumberFormat english{u'.', u','};
 constexpr NumberFormat german{u',', u'.'};
@@ -60,6 +62,8 @@ TEST(Decimal, ConvertsToCanonicalText) {
         {"trailing decimal", u"7.", u"7", exact},
         {"exponent", u"4.111E3", u"4111", exact},
         {"exponent to fraction", u"4111E-5", u"0.04111", exact},
+        {"fraction without integer digits", u"41111E-5", u"0.41111", exact},
+        {"negative fraction", u"-1,234.5", u"-1234.5", exact},
         {"zero with huge exponent", u"0E999999999", u"0", exact},
         {"largest", u"79228162514264337593543950335", u"79228162514264337593543950335", exact},
         {"largest negative", u"-79228162514264337593543950335", u"-79228162514264337593543950335",
@@ -89,6 +93,10 @@ TEST(Decimal, ConvertsToCanonicalText) {
         const auto converted = to_decimal(row.text, english);
         EXPECT_EQ(converted.status, row.status) << row.name;
         EXPECT_EQ(DecimalText(converted.value, u'.').view(), row.canonical) << row.name;
+        // The text written straight from the digits is the same.
+        const ValueText value_text(row.text, scan_number(row.text, english), u'.');
+        EXPECT_EQ(value_text.status(), row.status) << row.name;
+        EXPECT_EQ(value_text.view(), row.canonical) << row.name;
     }
 }
 

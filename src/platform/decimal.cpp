@@ -242,7 +242,7 @@ ValueText::ValueText(std::u16string_view text, const NumberScan& scan,
     for (std::size_t i = scan.first_significant; taken < k; ++i) {
         if (!is_digit(text[i]))
             continue;
-        if (taken == integer_digits)
+        if (taken == integer_digits && integer_digits > 0)
             put(decimal_separator);
         put(text[i]);
         ++taken;
