@@ -29,7 +29,7 @@ void require(bool holds, const char* property) {
 }
 
 // Separators of real locales, and none.
-constexpr std::array<char16_t, 8> separators = {u'.',      u',', u'\'', u'\u00A0',
+constexpr std::array<char16_t, 8> separators = {u'.',      u',',      u'\'',     u'\u00A0',
                                                 u'\u202F', u'\u066B', u'\u066C', u'\0'};
 
 bool naive_verdict(std::u16string_view digits) {

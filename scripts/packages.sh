@@ -1,0 +1,24 @@
+# Debian packages the project needs, and a helper that installs only those still missing.
+# Sourced by the run and test commands.
+
+ZANDOR_BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libqt6svg6 qt6-qpa-plugins
+                       fonts-dejavu-core)
+ZANDOR_TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev clang-format
+                      xvfb xauth openbox xdotool dbus dbus-x11 at-spi2-core python3-pyatspi
+                      gir1.2-atspi-2.0 imagemagick)
+
+zandor_install_missing() {
+    local missing=()
+    local package
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2> /dev/null | grep -q 'install ok installed' ||
+            missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq &&
+        "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+            "${missing[@]}" > /dev/null
+}
