@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Starts a private X display (Xvfb) with a window manager (openbox) and a session bus with
+# the accessibility bus switched on, as a screen reader would, then runs the end-to-end
+# test of the real program in it. Usage: run_e2e.sh PROGRAM ARTEFACT_DIR
+set -euo pipefail
+program=$1
+artefacts=$2
+here=$(cd "$(dirname "$0")" && pwd)
+mkdir -p "$artefacts"
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2> /dev/null || true; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+wait_for() {  # wait_for SECONDS COMMAND...: polls every 50 ms
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@" > /dev/null 2>&1; do
+        [ $SECONDS -lt $deadline ] || return 1
+        sleep 0.05
+    done
+}
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3> "$work/display" 2> "$work/xvfb.log" &
+pids+=($!)
+wait_for 10 test -s "$work/display" || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
+export DISPLAY=":$(head -n 1 "$work/display")"
+
+openbox > "$work/openbox.log" 2>&1 &
+pids+=($!)
+wait_for 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
+    { echo "openbox did not start"; exit 1; }
+
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+export LC_ALL=C
+# shellcheck disable=SC2016
+dbus-run-session -- bash -c '
+    dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
+        org.freedesktop.DBus.Properties.Set string:org.a11y.Status string:IsEnabled \
+        variant:boolean:true > /dev/null
+    exec /usr/bin/python3 "$0" "$1" "$2"' "$here/zandor_e2e.py" "$program" "$artefacts"

@@ -1,0 +1,151 @@
+"""End-to-end test of the real ZANDOR program, as a person and a screen reader use it: keys
+typed with xdotool, results and focus read through the accessibility tree."""
+import os
+import subprocess
+import sys
+import time
+
+import pyatspi
+
+PROGRAM, ARTEFACTS = sys.argv[1], sys.argv[2]
+HINT_CAPTIONS = {"Between >", "|      |  "}
+failures = []
+
+
+def wait_until(what, condition, timeout=10.0):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        try:
+            value = condition()
+            if value:
+                return value
+        except Exception:  # the tree may be changing under us
+            pass
+        time.sleep(0.05)
+    raise TimeoutError(what)
+
+
+def check(what, actual, expected):
+    if actual != expected:
+        failures.append(f"{what}: got {actual!r}, expected {expected!r}")
+
+
+def xdotool(*args):
+    subprocess.run(["xdotool", *args], check=True)
+
+
+def find_window():
+    for app in pyatspi.Registry.getDesktop(0):
+        if app is not None and app.name == "zandor":
+            for window in app:
+                if window is not None and window.name == "ZANDOR":
+                    return window
+    return None
+
+
+def children(node):
+    return [node.getChildAtIndex(i) for i in range(node.childCount)]
+
+
+def focused(node):
+    return node.getState().contains(pyatspi.STATE_FOCUSED)
+
+
+def entry_text(entry):
+    text = entry.queryText()
+    return text.getText(0, text.characterCount)
+
+
+def entry_selection(entry):
+    text = entry.queryText()
+    return [text.getSelection(i) for i in range(text.getNSelections())]
+
+
+program = subprocess.Popen([PROGRAM])
+try:
+    window = wait_until("the ZANDOR window in the accessibility tree", find_window)
+    controls = children(window)
+    entry = next(c for c in controls if c.getRole() == pyatspi.ROLE_TEXT)
+    button = next(c for c in controls if c.getRole() == pyatspi.ROLE_PUSH_BUTTON)
+    labels = [c for c in controls if c.getRole() == pyatspi.ROLE_LABEL]
+    check("entry box name", entry.name, "Card number")
+    check("button name", button.name, "Check")
+    check("hint labels", sorted(l.name for l in labels if l.name in HINT_CAPTIONS),
+          sorted(HINT_CAPTIONS))
+    result = next(l for l in labels if l.name not in HINT_CAPTIONS)
+    check("result line at start", result.name, "")
+    wait_until("focus in the entry box at start", lambda: focused(entry))
+
+    xid = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^ZANDOR$"],
+                         capture_output=True, text=True, check=True).stdout.split()[0]
+
+    # Enter at once, on the empty entry.
+    xdotool("key", "Return")
+    wait_until("result for the empty entry", lambda: result.name == "  False", 3)
+
+    rows = [
+        ("4111111111111111", "Visa  True"),
+        ("4111111111111112", "Visa  False"),
+        ("5555555555554443", "MC  False"),
+        ("6011111111111117", "Discover  True"),
+        ("378282246310005", "Amex  True"),
+        ("30569309025904", "Amex  True"),
+        (" 4111111111111111", "  True"),
+        ("04111111111111111", "  True"),
+        ("4111 1111 1111 1111", "Visa  False"),
+        ("4,111,111,111,111,111", "Visa  True"),
+        ("x", "  False"),
+        ("0000000000000000000000000000004111111111111111", "  True"),
+        ("-4111111111111111", "  False"),
+    ]
+    for typed, expected in rows:
+        # The previous entry is selected whole, so typing replaces it.
+        xdotool("type", "--delay", "1", "--", typed)
+        wait_until(f"entry text {typed!r}", lambda: entry_text(entry) == typed, 3)
+        xdotool("key", "Return")
+        try:
+            wait_until(f"result for {typed!r}", lambda: result.name == expected, 3)
+        except TimeoutError:
+            failures.append(f"result for {typed!r}: got {result.name!r}, expected {expected!r}")
+        check(f"selection after {typed!r}", entry_selection(entry), [(0, len(typed))])
+        check(f"focus after {typed!r}", focused(entry), True)
+
+    # Tab to the button, Enter there; Tab back to the entry box.
+    xdotool("key", "Tab")
+    wait_until("focus on the button after Tab", lambda: focused(button), 3)
+    xdotool("key", "Return")
+    wait_until("focus back in the entry box after Enter on the button",
+               lambda: focused(entry), 3)
+    check("result after Enter on the button", result.name, "  False")
+    xdotool("key", "Tab")
+    wait_until("focus on the button", lambda: focused(button), 3)
+    xdotool("key", "shift+Tab")
+    wait_until("focus back in the entry box after Shift+Tab", lambda: focused(entry), 3)
+
+    # Escape leaves the window open.
+    xdotool("key", "Escape")
+    time.sleep(0.3)
+    check("window open after Escape", program.poll(), None)
+
+    xdotool("type", "--delay", "1", "4111111111111111")
+    xdotool("key", "Return")
+    wait_until("result before the screenshot", lambda: result.name == "Visa  True", 3)
+    subprocess.run(["import", "-window", xid, os.path.join(ARTEFACTS, "zandor-window.png")],
+                   check=True)
+    subprocess.run(["import", "-window", "root", os.path.join(ARTEFACTS, "zandor-screen.png")],
+                   check=True)
+
+    # Closing the window ends the program with status 0.
+    xdotool("windowactivate", "--sync", xid, "key", "alt+F4")
+    try:
+        check("exit status", program.wait(timeout=5), 0)
+    except subprocess.TimeoutExpired:
+        failures.append("program still running after the window was closed")
+finally:
+    if program.poll() is None:
+        program.kill()
+
+if failures:
+    print("\n".join(f"FAIL: {f}" for f in failures))
+    sys.exit(1)
+print("end-to-end: all checks passed")
