@@ -2,10 +2,10 @@
 # Sourced by the run and test commands.
 
 ZANDOR_BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libqt6svg6 qt6-qpa-plugins
-                       fonts-dejavu-core)
+                       qt6-wayland fonts-liberation2 x11-utils)
 ZANDOR_TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev clang-format
-                      xvfb xauth openbox xdotool dbus dbus-x11 at-spi2-core python3-pyatspi
-                      gir1.2-atspi-2.0 imagemagick)
+                      xvfb xauth openbox xdotool dbus at-spi2-core python3-pyatspi
+                      gir1.2-atspi-2.0 imagemagick strace python3-xlib)
 
 zandor_install_missing() {
     local missing=()

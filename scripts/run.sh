@@ -7,11 +7,13 @@ zandor_install_missing "${ZANDOR_BUILD_PACKAGES[@]}"
 cmake --preset release > /dev/null
 cmake --build --preset release
 program=build/release/src/app/zandor
-if [ ! -x "$program" ]; then
-    echo "Built everything; the window program is not part of this build yet."
-    exit 0
-fi
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+if [ -n "${DISPLAY:-}" ]; then
+    timeout 5 xdpyinfo > /dev/null 2>&1 ||
+        { echo "zandor: cannot open the display '$DISPLAY'." >&2; exit 1; }
+elif [ -n "${WAYLAND_DISPLAY:-}" ]; then
+    [ -S "${XDG_RUNTIME_DIR:-/run/user/$(id -u)}/$WAYLAND_DISPLAY" ] ||
+        { echo "zandor: cannot open the Wayland display '$WAYLAND_DISPLAY'." >&2; exit 1; }
+else
     echo "zandor: no display to open the window on (neither DISPLAY nor WAYLAND_DISPLAY is set)." >&2
     exit 1
 fi

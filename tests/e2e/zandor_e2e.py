@@ -61,7 +61,24 @@ def entry_selection(entry):
     return [text.getSelection(i) for i in range(text.getNSelections())]
 
 
-program = subprocess.Popen([PROGRAM])
+def traced_writes_and_network(trace_path):
+    """Files the program opened for writing and network sockets it made, from strace."""
+    found = []
+    with open(trace_path) as trace:
+        for line in trace:
+            if "= -1" in line:
+                continue
+            opens = ("open(" in line or "openat(" in line) and any(
+                flag in line for flag in ("O_WRONLY", "O_RDWR", "O_CREAT"))
+            if opens or "creat(" in line or "AF_INET" in line:
+                found.append(line.strip())
+    return found
+
+
+# Traced while in use: it must open no file for writing and no network socket.
+trace_path = os.path.join(ARTEFACTS, "zandor-trace.txt")
+program = subprocess.Popen(["strace", "-f", "-qq", "-o", trace_path, "-e",
+                            "trace=open,openat,creat,socket", PROGRAM])
 try:
     window = wait_until("the ZANDOR window in the accessibility tree", find_window)
     controls = children(window)
@@ -144,6 +161,9 @@ try:
 finally:
     if program.poll() is None:
         program.kill()
+        program.wait()
+for line in traced_writes_and_network(trace_path):
+    failures.append(f"opened for writing or network: {line}")
 
 if failures:
     print("\n".join(f"FAIL: {f}" for f in failures))
