@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the release preset and opens the ZANDOR window.
+# Installs what is missing, builds the programs (the "app" preset) and opens the ZANDOR window.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
 zandor_install_missing "${ZANDOR_BUILD_PACKAGES[@]}"
-cmake --preset release > /dev/null
-cmake --build --preset release
-program=build/release/src/app/zandor
+cmake --preset app > /dev/null
+cmake --build --preset app
+program=build/app/src/app/zandor
 if [ -n "${DISPLAY:-}" ]; then
     timeout 5 xdpyinfo > /dev/null 2>&1 ||
         { echo "zandor: cannot open the display '$DISPLAY'." >&2; exit 1; }

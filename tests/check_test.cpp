@@ -43,18 +43,14 @@ constexpr std::string_view valid_numbers[] = {
     "5555555555554444", // 16
 };
 
-TEST(CheckCardNumber, AcceptsValidNumbersOfEveryLength) {
-    for (std::string_view number : valid_numbers)
-        EXPECT_TRUE(CheckCardNumber(widen(number), english)) << number;
-}
-
-TEST(CheckCardNumber, EverySingleDigitChangeFails) {
+TEST(CheckCardNumber, ValidNumbersPassAndEverySingleDigitChangeFails) {
     for (std::string_view number : valid_numbers) {
+        EXPECT_TRUE(CheckCardNumber(widen(number), english)) << number;
         for (std::size_t i = 0; i < number.size(); ++i) {
             for (char digit = '0'; digit <= '9'; ++digit) {
                 std::string changed(number);
-                if (changed[i] == digit || (i == 0 && digit == '0'))
-                    continue; // a leading zero would shorten the number instead
+                if (changed[i] == digit)
+                    continue;
                 changed[i] = digit;
                 EXPECT_FALSE(CheckCardNumber(widen(changed), english)) << changed;
             }
@@ -82,47 +78,37 @@ struct Entry {
     bool verdict;
 };
 
+// Entries are normalised through their numeric value. Anything that is not exactly a whole,
+// non-negative number within the decimal range is answered False, without a run-time failure;
+// a whole number written with a scale is checked as that whole number.
 TEST(CheckCardNumber, NormalisesThroughTheNumber) {
     const Entry rows[] = {
         {"empty", u"", false},
         {"letter", u"41111111x1111111", false},
         {"groups of blanks", u"4111 1111 1111 1111", false},
         {"blanks around", u"   4111111111111111  ", true},
+        {"tab before", u"\t4111111111111111", false},
         {"leading zeros", u"0000000004111111111111111", true},
         {"thirteen zeros", u"0000000000000", false},
         {"12 digits", u"411111111113", false},
-        {"17 digits", u"41111111111111113", false},
         {"17 digits passing Luhn", u"41111111111111116", false},
         {"grouped", u"4,111,111,111,111,111", true},
         {"exponent", u"4.111111111111111E15", true},
         {"exponent adds zeros", u"400000000000001E1", true},
-        {"plus", u"+4111111111111111", true},
-        {"tab before", u"\t4111111111111111", false},
-        {"no-break space before", u"\u00A04111111111111111", false},
-    };
-    for (const Entry& row : rows)
-        EXPECT_EQ(CheckCardNumber(row.text, english), row.verdict) << row.name;
-    EXPECT_TRUE(CheckCardNumber(u"4.111.111.111.111.111", german));
-    EXPECT_FALSE(CheckCardNumber(u"4,111,111,111,111,111", german));
-}
-
-// Entries that are not exactly a whole, non-negative number in range: a verdict of False and
-// no run-time failure. Whole numbers written with a scale are checked as the whole number.
-TEST(CheckCardNumber, AnswersEntriesWithoutCardDigitsFalse) {
-    const Entry rows[] = {
+        {"whole with a zero fraction", u"4111111111111111.00", true},
+        {"whole written with a scale", u"41111111111111110E-1", true},
         {"negative", u"-411111111111111", false},
-        {"negative sixteen", u"-4111111111111111", false},
         {"fraction", u"411111111111.5", false},
         {"out of range", u"79228162514264337593543950336", false},
         {"huge exponent", u"1E999999999", false},
         {"huge exponent of zero", u"0E999999999", false},
         {"tiny exponent", u"4111111111111111E-999999999", false},
         {"rounds to a whole number", u"4111111111111110.99999999999999999999999999999", false},
-        {"whole with a zero fraction", u"4111111111111111.00", true},
-        {"whole written with a scale", u"41111111111111110E-1", true},
     };
     for (const Entry& row : rows)
         EXPECT_EQ(CheckCardNumber(row.text, english), row.verdict) << row.name;
+    EXPECT_TRUE(CheckCardNumber(u"4.111.111.111.111.111", german));
+    EXPECT_FALSE(CheckCardNumber(u"4,111,111,111,111,111", german));
     EXPECT_FALSE(CheckCardNumber(u"41111111111,75", german));
 }
 
