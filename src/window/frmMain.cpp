@@ -24,7 +24,6 @@ QLabel* make_label(QWidget* parent, const char* name, const QString& caption,
     label->setObjectName(QString::fromLatin1(name));
     label->setTextFormat(Qt::PlainText);
     label->setGeometry(layout::to_pixels(geometry));
-    label->adjustSize(); // auto-size: the width follows the caption
     return label;
 }
 
@@ -61,7 +60,7 @@ frmMain::frmMain(QWidget* parent)
     Command1->setGeometry(layout::to_pixels(layout::Command1));
     Command1->setDefault(true);
 
-    // Labels re-measure with the window's font, now set.
+    // Auto-size: each label's width follows its caption in the window's font, now set.
     for (QLabel* label : {Label3, Label2, Label1})
         label->adjustSize();
 
