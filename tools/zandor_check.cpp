@@ -42,6 +42,8 @@ int run() {
 
     tools::LineReader input(STDIN_FILENO);
     tools::OutputBuffer output(STDOUT_FILENO);
+    // Someone typing at a terminal sees each result at once; otherwise output goes in blocks.
+    const bool interactive = ::isatty(STDIN_FILENO) == 1;
     std::string_view line;
     while (input.next(line)) {
         if (!line.empty() && line.back() == '\r')
@@ -61,7 +63,9 @@ int run() {
             1);
         char* out_end = encoder.appendToBuffer(line_out.data(), QStringView(result));
         *out_end++ = '\n';
-        if (!output.append({line_out.data(), static_cast<std::size_t>(out_end - line_out.data())}))
+        if (!output.append(
+                {line_out.data(), static_cast<std::size_t>(out_end - line_out.data())}) ||
+            (interactive && !output.flush()))
             return fail("cannot write output", output.error());
     }
     if (input.error() != 0)
