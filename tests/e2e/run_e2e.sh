@@ -24,10 +24,9 @@ wait_for() {  # wait_for SECONDS COMMAND...: polls every 50 ms
     done
 }
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3> "$work/display" 2> "$work/xvfb.log" &
-pids+=($!)
-wait_for 10 test -s "$work/display" || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
-export DISPLAY=":$(head -n 1 "$work/display")"
+source "$here/../../scripts/xvfb.sh"
+zandor_start_xvfb "$work"
+pids+=("$ZANDOR_XVFB_PID")
 
 openbox > "$work/openbox.log" 2>&1 &
 pids+=($!)
