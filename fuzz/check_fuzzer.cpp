@@ -79,6 +79,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(Label1.caption() == expected, "result line form");
     require(Text1.has_focus() && Text1.sel_start() == 0 && Text1.sel_length() == entry.size(),
             "whole entry selected");
+    // The console tool's direct result line says the same.
+    const window::ResultLine direct = window::check_entry(entry, format);
+    require(direct.prefix == expected_prefix(entry) && direct.verdict == verdict,
+            "direct result line agrees with the Check action");
 
     // The value's text written from the digits equals the text of the converted decimal.
     const platform::NumberScan scan = platform::scan_number(entry, format);

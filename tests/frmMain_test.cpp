@@ -1,202 +1,68 @@
+// The window's description and event procedures, run against controls in memory: what every
+// toolkit's window does, tested once.
+#include "platform/memory_controls.h"
 #include "window/frmMain.h"
 
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
+#include <gtest/gtest.h>
 
-#include <limits>
+#include <algorithm>
+#include <string>
 
-using zandor::window::frmMain;
+namespace {
 
-class frmMainTest : public QObject {
-    Q_OBJECT
+using namespace zandor;
+using platform::MemoryForm;
+namespace frmMain = window::frmMain;
 
-  private slots:
-    void init();
-    void cleanup();
-
-    void windowHasStoredCaptionSizeAndButtons();
-    void controlsHaveStoredGeometry_data();
-    void controlsHaveStoredGeometry();
-    void controlsAreCreatedInOrderWithCaptions();
-    void hintRowStandsAboveTheEntryBoxEnd();
-    void activationFocusesTheEntryBoxOnce();
-    void tabMovesBetweenButtonAndEntryBox();
-    void enterPressesCheck_data();
-    void enterPressesCheck();
-    void escapeKeepsTheWindowOpen();
-    void checkingTwiceShowsOneResultLine();
-    void wholeEntryIsSelectedAndTypingReplacesIt();
-    void longResultLineGrowsToTheRight();
-    void entryHasNoLengthLimitAndPrivateInput();
-
-  private:
-    frmMain* window_ = nullptr;
-    QLineEdit* text1() { return window_->findChild<QLineEdit*>(QStringLiteral("Text1")); }
-    QPushButton* command1() { return window_->findChild<QPushButton*>(QStringLiteral("Command1")); }
-    QLabel* label(const char* name) { return window_->findChild<QLabel*>(QLatin1String(name)); }
-};
-
-void frmMainTest::init() {
-    window_ = new frmMain;
-    window_->show();
-    QVERIFY(QTest::qWaitForWindowActive(window_));
+const platform::ControlDescription& control(std::string_view name) {
+    return *std::ranges::find(frmMain::controls, name, &platform::ControlDescription::name);
 }
 
-void frmMainTest::cleanup() {
-    delete window_;
-    window_ = nullptr;
+TEST(frmMain, TabOrderIsTheButtonThenTheEntryBox) {
+    const std::vector<std::size_t> order = platform::tab_order(frmMain::description);
+    ASSERT_EQ(order.size(), 2u);
+    EXPECT_EQ(frmMain::controls[order[0]].name, "Command1");
+    EXPECT_EQ(frmMain::controls[order[1]].name, "Text1");
 }
 
-void frmMainTest::windowHasStoredCaptionSizeAndButtons() {
-    QCOMPARE(window_->windowTitle(), QStringLiteral("ZANDOR"));
-    QCOMPARE(window_->size(), QSize(134, 125));
-    QCOMPARE(window_->minimumSize(), window_->maximumSize());
-    const Qt::WindowFlags flags = window_->windowFlags();
-    QVERIFY(!(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-    QVERIFY(flags & Qt::WindowCloseButtonHint);
-    QVERIFY(flags & Qt::WindowSystemMenuHint);
-    QVERIFY(!window_->windowIcon().isNull());
-}
-
-void frmMainTest::controlsHaveStoredGeometry_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QRect>("geometry"); // width and height -1: set by the caption
-    QTest::newRow("Text1") << "Text1" << QRect(15, 32, 105, 19);
-    QTest::newRow("Command1") << "Command1" << QRect(31, 88, 81, 25);
-    QTest::newRow("Label3") << "Label3" << QRect(39, 16, -1, -1);
-    QTest::newRow("Label2") << "Label2" << QRect(92, 16, -1, -1);
-    QTest::newRow("Label1") << "Label1" << QRect(31, 64, -1, -1);
-}
-
-void frmMainTest::controlsHaveStoredGeometry() {
-    QFETCH(QString, name);
-    QFETCH(QRect, geometry);
-    const auto* control = window_->findChild<QWidget*>(name);
-    QVERIFY(control);
-    QCOMPARE(control->pos(), geometry.topLeft());
-    if (geometry.width() >= 0)
-        QCOMPARE(control->size(), geometry.size());
-    QVERIFY(window_->rect().contains(control->geometry()));
-}
-
-void frmMainTest::controlsAreCreatedInOrderWithCaptions() {
-    QStringList order;
-    for (const QObject* child : window_->children())
-        if (child->isWidgetType())
-            order << child->objectName();
-    QCOMPARE(order, QStringList({"Text1", "Command1", "Label3", "Label2", "Label1"}));
-    QCOMPARE(text1()->text(), QString());
-    QCOMPARE(command1()->text(), QStringLiteral("Check"));
-    QCOMPARE(label("Label3")->text(), QStringLiteral("Between >"));
-    QCOMPARE(label("Label2")->text(), QStringLiteral("|      |  "));
-    QCOMPARE(label("Label1")->text(), QString());
-    QVERIFY(command1()->isDefault());
-}
-
-void frmMainTest::hintRowStandsAboveTheEntryBoxEnd() {
-    // Each label is as wide as its caption, and nothing is clipped.
-    for (const char* name : {"Label3", "Label2"}) {
-        QLabel* l = label(name);
-        QVERIFY(l->width() >= l->fontMetrics().horizontalAdvance(l->text()));
+TEST(frmMain, EdgesThatMeetInTwipsMeetInPixels) {
+    for (const int dpi : {96, 120, 144, 192}) {
+        const auto entry = platform::to_pixels(control("Text1").geometry, dpi);
+        // The bracket stands above the right-hand end of the entry box ...
+        EXPECT_EQ(platform::to_pixels(control("Label2").geometry, dpi).right, entry.right) << dpi;
+        // ... and the result line starts at the Check button's left edge.
+        EXPECT_EQ(platform::to_pixels(control("Label1").geometry, dpi).left,
+                  platform::to_pixels(control("Command1").geometry, dpi).left)
+            << dpi;
     }
-    const QRect bracket = label("Label2")->geometry();
-    QVERIFY2(qAbs(bracket.right() - text1()->geometry().right()) <= 3,
-             "the bracket ends above the entry box's right end");
-    QVERIFY(label("Label3")->geometry().right() < bracket.left());
+    const auto client = platform::to_pixels(frmMain::description.client_area, 96);
+    EXPECT_EQ(client.left, 328);
+    EXPECT_EQ(client.top, 234);
+    EXPECT_EQ(client.width(), 134);
+    EXPECT_EQ(client.height(), 125);
 }
 
-void frmMainTest::activationFocusesTheEntryBoxOnce() {
-    QCOMPARE(QApplication::focusWidget(), text1());
-    command1()->setFocus();
-    // Another program's window becomes active, then this one again.
-    QWidget other;
-    other.show();
-    other.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&other));
-    window_->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window_));
-    QCOMPARE(QApplication::focusWidget(), command1());
+TEST(frmMain, FirstActivationOnlyPutsTheFocusInTheEntryBox) {
+    MemoryForm form(frmMain::description, platform::invariant_number_format);
+    platform::MemoryTextBox& Text1 = form.memory_text_box("Text1");
+    form.activate();
+    EXPECT_TRUE(Text1.has_focus());
+    Text1.lose_focus(); // the user moves to the button, to another program and back
+    form.activate();
+    EXPECT_FALSE(Text1.has_focus());
 }
 
-void frmMainTest::tabMovesBetweenButtonAndEntryBox() {
-    QTest::keyClick(text1(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), command1());
-    QTest::keyClick(command1(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), text1());
-    QTest::keyClick(text1(), Qt::Key_Backtab);
-    QCOMPARE(QApplication::focusWidget(), command1());
+TEST(frmMain, CheckButtonRunsTheCheckAction) {
+    MemoryForm form(frmMain::description, platform::invariant_number_format);
+    EXPECT_EQ(form.label("Label3").caption(), u"Between >");
+    EXPECT_EQ(form.label("Label2").caption(), u"|      |  ");
+    EXPECT_EQ(form.label("Label1").caption(), u"");
+    form.memory_text_box("Text1").set_text(u"4111111111111111");
+    form.click("Command1");
+    form.click("Command1");
+    EXPECT_EQ(form.label("Label1").caption(), u"Visa  True");
+    EXPECT_TRUE(form.memory_text_box("Text1").has_focus());
+    EXPECT_EQ(form.memory_text_box("Text1").sel_length(), 16u);
 }
 
-void frmMainTest::enterPressesCheck_data() {
-    QTest::addColumn<bool>("fromButton");
-    QTest::addColumn<int>("key");
-    QTest::newRow("entry box, Return") << false << int(Qt::Key_Return);
-    QTest::newRow("entry box, keypad Enter") << false << int(Qt::Key_Enter);
-    QTest::newRow("button, Return") << true << int(Qt::Key_Return);
-}
-
-void frmMainTest::enterPressesCheck() {
-    QFETCH(bool, fromButton);
-    QFETCH(int, key);
-    QTest::keyClick(text1(), Qt::Key_Return);
-    QCOMPARE(label("Label1")->text(), QStringLiteral("  False")); // empty entry
-    QTest::keyClicks(text1(), QStringLiteral("4111111111111111"));
-    QWidget* target = text1();
-    if (fromButton) {
-        command1()->setFocus();
-        target = command1();
-    }
-    QTest::keyClick(target, static_cast<Qt::Key>(key));
-    QCOMPARE(label("Label1")->text(), QStringLiteral("Visa  True"));
-    QCOMPARE(QApplication::focusWidget(), text1());
-}
-
-void frmMainTest::escapeKeepsTheWindowOpen() {
-    QTest::keyClick(text1(), Qt::Key_Escape);
-    QTest::keyClick(window_, Qt::Key_Escape);
-    QVERIFY(window_->isVisible());
-}
-
-void frmMainTest::checkingTwiceShowsOneResultLine() {
-    QTest::keyClicks(text1(), QStringLiteral("5555555555554443"));
-    QTest::mouseClick(command1(), Qt::LeftButton);
-    QTest::mouseClick(command1(), Qt::LeftButton);
-    QCOMPARE(label("Label1")->text(), QStringLiteral("MC  False"));
-}
-
-// Regression: only the first 20 characters used to be selected, so the tail of a longer
-// entry survived typing the next number.
-void frmMainTest::wholeEntryIsSelectedAndTypingReplacesIt() {
-    const QString entry = QStringLiteral("0000000000000004111111111111111");
-    QTest::keyClicks(text1(), entry);
-    QTest::keyClick(text1(), Qt::Key_Return);
-    QCOMPARE(label("Label1")->text(), QStringLiteral("  True"));
-    QCOMPARE(text1()->selectedText(), entry);
-    QTest::keyClicks(text1(), QStringLiteral("5"));
-    QCOMPARE(text1()->text(), QStringLiteral("5"));
-}
-
-void frmMainTest::longResultLineGrowsToTheRight() {
-    QLabel* result = label("Label1");
-    QTest::keyClicks(text1(), QStringLiteral("6011111111111118"));
-    QTest::keyClick(text1(), Qt::Key_Return);
-    QCOMPARE(result->text(), QStringLiteral("Discover  False"));
-    QCOMPARE(result->x(), 31);
-    QVERIFY(result->width() >= result->fontMetrics().horizontalAdvance(result->text()));
-    QVERIFY(window_->rect().contains(result->geometry()));
-}
-
-void frmMainTest::entryHasNoLengthLimitAndPrivateInput() {
-    QCOMPARE(text1()->maxLength(), std::numeric_limits<int>::max());
-    text1()->setText(QString(40000, QLatin1Char('0')) + QStringLiteral("4111111111111111"));
-    QTest::keyClick(text1(), Qt::Key_Return);
-    QCOMPARE(label("Label1")->text(), QStringLiteral("  True"));
-    QVERIFY(text1()->inputMethodHints() & Qt::ImhSensitiveData);
-    QVERIFY(text1()->inputMethodHints() & Qt::ImhNoPredictiveText);
-    QCOMPARE(text1()->accessibleName(), QStringLiteral("Card number"));
-}
-
-QTEST_MAIN(frmMainTest)
-#include "frmMain_test.moc"
+} // namespace

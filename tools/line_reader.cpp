@@ -1,8 +1,8 @@
 #include "line_reader.h"
 
-#include <cerrno>
+#include "byte_io.h"
+
 #include <cstring>
-#include <unistd.h>
 
 namespace zandor::tools {
 
@@ -39,18 +39,11 @@ bool LineReader::fill() {
     }
     if (end_ == buffer_.size())
         buffer_.resize(buffer_.size() * 2);
-    for (;;) {
-        const ssize_t got = ::read(fd_, buffer_.data() + end_, buffer_.size() - end_);
-        if (got > 0) {
-            end_ += static_cast<std::size_t>(got);
-            return true;
-        }
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            error_ = errno;
+    const long got = read_some(fd_, buffer_.data() + end_, buffer_.size() - end_, error_);
+    if (got <= 0)
         return false;
-    }
+    end_ += static_cast<std::size_t>(got);
+    return true;
 }
 
 } // namespace zandor::tools

@@ -1,7 +1,6 @@
 #include "output_buffer.h"
 
-#include <cerrno>
-#include <unistd.h>
+#include "byte_io.h"
 
 namespace zandor::tools {
 
@@ -17,14 +16,8 @@ bool OutputBuffer::append(std::string_view text) {
 }
 
 bool OutputBuffer::flush() {
-    std::size_t written = 0;
-    while (error_ == 0 && written < pending_.size()) {
-        const ssize_t put = ::write(fd_, pending_.data() + written, pending_.size() - written);
-        if (put >= 0)
-            written += static_cast<std::size_t>(put);
-        else if (errno != EINTR)
-            error_ = errno;
-    }
+    if (error_ == 0)
+        write_all(fd_, pending_, error_);
     pending_.clear();
     return error_ == 0;
 }

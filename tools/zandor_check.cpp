@@ -1,92 +1,142 @@
-// zandor-check: reads card-number entries from standard input, one per line, and writes for
-// each the result line the ZANDOR window would show for it.
+// zandor-check: reads card-number entries, one per line, and writes for each the result line
+// the ZANDOR window would show for it.
 
+#include "byte_io.h"
 #include "line_reader.h"
 #include "output_buffer.h"
-#include "platform/memory_controls.h"
 #include "platform/system_number_format.h"
+#include "platform/text_ops.h"
+#include "utf8.h"
 #include "window/check_action.h"
-
-#include <QStringDecoder>
-#include <QStringEncoder>
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <string_view>
-#include <unistd.h>
 #include <vector>
 
 namespace {
 
+using namespace zandor;
+
 constexpr std::string_view usage =
-    "Usage: zandor-check [--help]\n"
-    "Reads card numbers from standard input, one per line (UTF-8), and writes for each the\n"
-    "result line the ZANDOR window shows, such as \"Visa  True\". Number separators follow\n"
-    "the user's locale (LC_ALL, LC_NUMERIC, LANG).\n";
+    "Usage: zandor-check [FILE]...\n"
+    "Reads card numbers, one per line (UTF-8), from each FILE in turn, or from standard input\n"
+    "when there is no FILE or FILE is -, and writes for each the result line the ZANDOR window\n"
+    "shows, such as \"Visa  True\". Number separators follow the user's locale.\n"
+    "\n"
+    "  --help     show this help and exit\n"
+    "  --version  show the version and exit\n";
 
-int fail(const char* what, int error) {
-    std::fprintf(stderr, "zandor-check: %s: %s\n", what, std::strerror(error));
-    return 1;
+constexpr std::string_view version = "zandor-check " ZANDOR_VERSION "\n";
+constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
+
+void complain(std::string_view what, const char* reason) {
+    std::fprintf(stderr, "zandor-check: %.*s: %s\n", static_cast<int>(what.size()), what.data(),
+                 reason);
 }
 
-int run() {
-    using namespace zandor;
-    const platform::NumberFormat format = platform::system_number_format();
-    platform::MemoryTextBox Text1;
-    platform::MemoryLabel Label1;
+class Checker {
+  public:
+    Checker() : format_(platform::system_number_format()), output_(tools::standard_output) {}
 
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
-    std::vector<char16_t> entry;
-    std::string line_out;
-
-    tools::LineReader input(STDIN_FILENO);
-    tools::OutputBuffer output(STDOUT_FILENO);
-    // Someone typing at a terminal sees each result at once; otherwise output goes in blocks.
-    const bool interactive = ::isatty(STDIN_FILENO) == 1;
-    std::string_view line;
-    while (input.next(line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        const auto line_size = static_cast<qsizetype>(line.size());
-        entry.resize(static_cast<std::size_t>(decoder.requiredSpace(line_size)));
-        const QChar* end = decoder.appendToBuffer(reinterpret_cast<QChar*>(entry.data()),
-                                                  QByteArrayView(line.data(), line_size));
-        Text1.set_text({entry.data(), static_cast<std::size_t>(
-                                          end - reinterpret_cast<const QChar*>(entry.data()))});
-
-        window::Command1_Click(Text1, Label1, format);
-
-        const std::u16string_view result = Label1.caption();
-        line_out.resize(
-            static_cast<std::size_t>(encoder.requiredSpace(static_cast<qsizetype>(result.size()))) +
-            1);
-        char* out_end = encoder.appendToBuffer(line_out.data(), QStringView(result));
-        *out_end++ = '\n';
-        if (!output.append(
-                {line_out.data(), static_cast<std::size_t>(out_end - line_out.data())}) ||
-            (interactive && !output.flush()))
-            return fail("cannot write output", output.error());
+    // Answers every line of one input. Read errors are reported after the answers so far
+    // have been written; false if the output failed, which ends the run.
+    bool check_input(int fd, std::string_view name, bool& input_failed) {
+        tools::LineReader input(fd);
+        // Someone typing at a terminal sees each result at once; otherwise output goes in blocks.
+        const bool interactive = tools::is_terminal(fd);
+        std::string_view line;
+        bool first = true;
+        while (input.next(line)) {
+            if (first && line.starts_with(byte_order_mark))
+                line.remove_prefix(byte_order_mark.size());
+            first = false;
+            if (line.ends_with('\r'))
+                line.remove_suffix(1);
+            if (!answer(line) || (interactive && !output_.flush()))
+                return write_failed();
+        }
+        if (!output_.flush())
+            return write_failed();
+        if (input.error() != 0) {
+            complain(name, tools::error_text(input.error()));
+            input_failed = true;
+        }
+        return true;
     }
-    if (input.error() != 0)
-        return fail("cannot read input", input.error());
-    if (!output.flush())
-        return fail("cannot write output", output.error());
-    return 0;
-}
+
+  private:
+    bool answer(std::string_view line) {
+        entry_.clear();
+        tools::append_utf16(line, entry_);
+        result_.clear();
+        const window::ResultLine line_parts = window::check_entry(entry_, format_);
+        tools::append_utf8(line_parts.prefix, result_);
+        tools::append_utf8(window::result_separator, result_);
+        tools::append_utf8(platform::boolean_text(line_parts.verdict), result_);
+        result_ += tools::line_end;
+        return output_.append(result_);
+    }
+
+    bool write_failed() {
+        complain("cannot write output", tools::error_text(output_.error()));
+        return false;
+    }
+
+    platform::NumberFormat format_;
+    tools::OutputBuffer output_;
+    std::u16string entry_;
+    std::string result_;
+};
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
-        std::fwrite(usage.data(), 1, usage.size(), stdout);
-        return 0;
+    tools::prepare_standard_streams();
+    std::vector<std::string_view> inputs;
+    bool options_end = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (options_end || argument == "-" || !argument.starts_with("-")) {
+            inputs.push_back(argument);
+        } else if (argument == "--") {
+            options_end = true;
+        } else if (argument == "--help") {
+            std::fwrite(usage.data(), 1, usage.size(), stdout);
+            return 0;
+        } else if (argument == "--version") {
+            std::fwrite(version.data(), 1, version.size(), stdout);
+            return 0;
+        } else {
+            // The option is not echoed: it may well be a mistyped card number.
+            std::fputs("zandor-check: unknown option\n", stderr);
+            std::fwrite(usage.data(), 1, usage.size(), stderr);
+            return 2;
+        }
     }
-    if (argc > 1) {
-        // The argument is not echoed: it may well be a card number.
-        std::fputs("zandor-check: takes no arguments but --help\n", stderr);
-        std::fwrite(usage.data(), 1, usage.size(), stderr);
-        return 2;
+    if (inputs.empty())
+        inputs.push_back("-");
+
+    Checker checker;
+    bool input_failed = false;
+    for (const std::string_view name : inputs) {
+        if (name == "-") {
+            if (!checker.check_input(tools::standard_input, "standard input", input_failed))
+                return 1;
+            continue;
+        }
+        int error = 0;
+        const int fd = tools::open_input(std::string(name).c_str(), error);
+        if (fd < 0) {
+            complain(name, tools::error_text(error));
+            input_failed = true;
+            continue;
+        }
+        const bool written = checker.check_input(fd, name, input_failed);
+        tools::close_input(fd);
+        if (!written)
+            return 1;
     }
-    return run();
+    return input_failed ? 1 : 0;
 }

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "platform/controls.h"
+#include "platform/forms.h"
 
 #include <algorithm>
+#include <memory>
 #include <string>
+#include <vector>
 
 // Controls that live in memory: the console tool's, and the tests'.
 namespace zandor::platform {
@@ -44,6 +47,41 @@ class MemoryLabel final : public LabelControl {
 
   private:
     std::u16string caption_;
+};
+
+// A form whose controls live in memory: its event procedures run as in a real window, and a
+// test plays the forms engine's part.
+class MemoryForm final : public Form {
+  public:
+    MemoryForm(const FormDescription& description, NumberFormat format)
+        : Form(description), format_(format) {
+        for (std::size_t i = 0; i < description.controls.size(); ++i) {
+            const ControlDescription& control = description.controls[i];
+            if (control.kind == ControlKind::text_box) {
+                add_text_box(i, *text_boxes_.emplace_back(std::make_unique<MemoryTextBox>()));
+            } else if (control.kind == ControlKind::label) {
+                auto& label = *labels_.emplace_back(std::make_unique<MemoryLabel>());
+                label.set_caption(control.caption);
+                add_label(i, label);
+            }
+        }
+    }
+    [[nodiscard]] NumberFormat number_format() const override { return format_; }
+
+    void activate() { activated(); }
+    void click(std::string_view name) {
+        const auto& controls = description().controls;
+        clicked(static_cast<std::size_t>(
+            std::ranges::find(controls, name, &ControlDescription::name) - controls.begin()));
+    }
+    [[nodiscard]] MemoryTextBox& memory_text_box(std::string_view name) {
+        return static_cast<MemoryTextBox&>(text_box(name));
+    }
+
+  private:
+    NumberFormat format_;
+    std::vector<std::unique_ptr<MemoryTextBox>> text_boxes_;
+    std::vector<std::unique_ptr<MemoryLabel>> labels_;
 };
 
 } // namespace zandor::platform

@@ -23,6 +23,26 @@ inline constexpr std::array<IssuerRow, 4> issuer_table{{
 
 inline constexpr std::u16string_view result_separator = u"  ";
 
+// The issuer prefix named by the entry's first character, or "".
+[[nodiscard]] constexpr std::u16string_view issuer_prefix(std::u16string_view entry) noexcept {
+    const std::u16string_view first = entry.substr(0, 1);
+    for (const IssuerRow& row : issuer_table)
+        if (first == row.first_character)
+            return row.prefix;
+    return {};
+}
+
+// What the result line says of an entry: "<prefix>  True|False".
+struct ResultLine {
+    std::u16string_view prefix;
+    bool verdict;
+};
+
+// The result line computed at once, for the console tool; the window's Check action below
+// builds the same line step by step in its label.
+[[nodiscard]] ResultLine check_entry(std::u16string_view entry,
+                                     const platform::NumberFormat& format) noexcept;
+
 // The Check action: names the issuer from the entry's first character, checks the entry,
 // writes "<prefix>  True|False" to the result label and hands the entry box back with its
 // whole text selected, so that the next number typed replaces all of it.

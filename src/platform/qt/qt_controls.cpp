@@ -1,4 +1,4 @@
-#include "platform/qt_controls.h"
+#include "platform/qt/qt_controls.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -46,7 +46,8 @@ std::u16string_view QtAutoSizeLabel::caption() const {
 
 void QtAutoSizeLabel::set_caption(std::u16string_view caption) {
     label_.setText(QString::fromUtf16(caption.data(), static_cast<qsizetype>(caption.size())));
-    label_.adjustSize();
+    if (auto_size_)
+        label_.adjustSize();
 }
 
 } // namespace zandor::platform

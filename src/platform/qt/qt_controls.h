@@ -24,15 +24,16 @@ class QtTextBox final : public TextBoxControl {
     int sel_start_ = 0;
 };
 
-// A label whose width follows its caption, growing to the right from its left edge.
+// A label; an auto-size one follows its caption, growing to the right from its left edge.
 class QtAutoSizeLabel final : public LabelControl {
   public:
-    explicit QtAutoSizeLabel(QLabel& label) : label_(label) {}
+    QtAutoSizeLabel(QLabel& label, bool auto_size) : label_(label), auto_size_(auto_size) {}
     [[nodiscard]] std::u16string_view caption() const override;
     void set_caption(std::u16string_view caption) override;
 
   private:
     QLabel& label_;
+    bool auto_size_;
     mutable QString snapshot_;
 };
 

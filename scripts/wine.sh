@@ -1,0 +1,27 @@
+# Sourced: zandor_start_wine BUILD_DIR WORKDIR makes the build's private Wine prefix once,
+# starts a private X display for it, a persistent wineserver, and warms Wine up, so that each
+# test starts at once. The caller stops the display (ZANDOR_XVFB_PID) and runs
+# `wineserver -k` when done.
+source "$(dirname "${BASH_SOURCE[0]}")/xvfb.sh"
+
+zandor_start_wine() {
+    local build=$1 work=$2
+    export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
+    zandor_start_xvfb "$work" || return 1
+    if [ ! -f "$WINEPREFIX/.zandor-ready" ]; then
+        rm -rf "$WINEPREFIX"
+        wineboot -i > /dev/null 2>&1
+        # No crash dialog (a crashing test would hang), and a virtual desktop, which draws
+        # title bars and destroys windows promptly.
+        wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f
+        wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f
+        wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 800x600 /f
+        wineserver -w
+        touch "$WINEPREFIX/.zandor-ready"
+    fi > /dev/null 2>&1
+    # A server left from an earlier run may hold another display.
+    wineserver -k > /dev/null 2>&1 || true
+    wineserver -w
+    wineserver -p > /dev/null 2>&1
+    wine cmd /c exit > /dev/null 2>&1 || true
+}

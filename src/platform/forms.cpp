@@ -1,0 +1,61 @@
+#include "platform/forms.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace zandor::platform {
+
+std::vector<std::size_t> tab_order(const FormDescription& form) {
+    std::vector<std::size_t> order;
+    for (std::size_t i = 0; i < form.controls.size(); ++i)
+        if (form.controls[i].kind != ControlKind::label)
+            order.push_back(i);
+    std::ranges::sort(order, {}, [&](std::size_t i) { return form.controls[i].tab_index; });
+    return order;
+}
+
+// A procedure naming a control its form lacks, or of another kind, is a fault of the program
+// itself, not of anything the user did.
+TextBoxControl& Form::text_box(std::string_view name) const {
+    TextBoxControl* control = find(name).text_box;
+    if (control == nullptr)
+        std::abort();
+    return *control;
+}
+
+LabelControl& Form::label(std::string_view name) const {
+    LabelControl* control = find(name).label;
+    if (control == nullptr)
+        std::abort();
+    return *control;
+}
+
+void Form::add_text_box(std::size_t control, TextBoxControl& text_box) {
+    registered_.push_back({description_.controls[control].name, &text_box, nullptr});
+}
+
+void Form::add_label(std::size_t control, LabelControl& label) {
+    registered_.push_back({description_.controls[control].name, nullptr, &label});
+}
+
+void Form::activated() {
+    if (activated_)
+        return;
+    activated_ = true;
+    if (description_.activate != nullptr)
+        description_.activate(*this);
+}
+
+void Form::clicked(std::size_t control) {
+    if (const EventProcedure click = description_.controls[control].click)
+        click(*this);
+}
+
+const Form::Registered& Form::find(std::string_view name) const {
+    const auto it = std::ranges::find(registered_, name, &Registered::name);
+    if (it == registered_.end())
+        std::abort();
+    return *it;
+}
+
+} // namespace zandor::platform

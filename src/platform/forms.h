@@ -1,0 +1,119 @@
+#pragma once
+
+#include "platform/controls.h"
+#include "platform/number_format.h"
+
+#include <cstddef>
+#include <span>
+#include <string_view>
+#include <vector>
+
+// A form described as data: the window, its controls with their properties and the event
+// procedures bound to them. Each toolkit's forms layer builds a real window from it.
+namespace zandor::platform {
+
+inline constexpr int twips_per_inch = 1440;
+inline constexpr int standard_dpi = 96; // 15 twips to a pixel
+
+// A rectangle in twips (1/1440 inch).
+struct TwipRect {
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+// A rectangle in pixels, by its edges.
+struct PixelRect {
+    int left;
+    int top;
+    int right;
+    int bottom;
+    [[nodiscard]] constexpr int width() const noexcept { return right - left; }
+    [[nodiscard]] constexpr int height() const noexcept { return bottom - top; }
+};
+
+// Twips to pixels at a pixel density, rounded to the nearest pixel (lengths are positive).
+[[nodiscard]] constexpr int twips_to_pixels(int twips, int dpi) noexcept {
+    return (twips * dpi + twips_per_inch / 2) / twips_per_inch;
+}
+
+// Edges are scaled rather than sizes, so that edges that meet in twips meet in pixels.
+[[nodiscard]] constexpr PixelRect to_pixels(TwipRect r, int dpi) noexcept {
+    return {twips_to_pixels(r.left, dpi), twips_to_pixels(r.top, dpi),
+            twips_to_pixels(r.left + r.width, dpi), twips_to_pixels(r.top + r.height, dpi)};
+}
+
+class Form;
+using EventProcedure = void (*)(Form& form);
+
+enum class ControlKind : unsigned char { text_box, command_button, label };
+
+struct ControlDescription {
+    std::string_view name;
+    ControlKind kind;
+    std::u16string_view caption;
+    TwipRect geometry; // relative to the client area
+    int tab_index;
+    bool auto_size = false;  // a label whose size follows its caption, growing to the right
+    bool is_default = false; // the button that Enter presses anywhere in the window
+    EventProcedure click = nullptr;
+    std::u16string_view accessible_name = {}; // for screen readers, where no caption names it
+};
+
+struct FontDescription {
+    std::u16string_view face;
+    int points;
+};
+
+struct FormDescription {
+    std::u16string_view caption;
+    TwipRect client_area; // its position on the screen and its size
+    bool fixed_border;
+    bool min_button;
+    bool max_button;
+    FontDescription font; // the font of every caption
+    std::span<const ControlDescription> controls; // in creation order
+    EventProcedure activate = nullptr; // when the window first becomes active
+};
+
+// The controls of a form in tab order: the text boxes and buttons by rising tab index.
+[[nodiscard]] std::vector<std::size_t> tab_order(const FormDescription& form);
+
+// A form as its event procedures see it. A forms layer creates the controls, registers the
+// ones the procedures reach, and reports activations and clicks.
+class Form {
+  public:
+    explicit Form(const FormDescription& description) : description_(description) {}
+    virtual ~Form() = default;
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    [[nodiscard]] const FormDescription& description() const { return description_; }
+    // The control of that name; the description guarantees that it exists and is of that kind.
+    [[nodiscard]] TextBoxControl& text_box(std::string_view name) const;
+    [[nodiscard]] LabelControl& label(std::string_view name) const;
+    [[nodiscard]] virtual NumberFormat number_format() const = 0;
+
+  protected:
+    void add_text_box(std::size_t control, TextBoxControl& text_box);
+    void add_label(std::size_t control, LabelControl& label);
+    // Runs the form's activate procedure on the first activation only: returning to the
+    // window from another program leaves the focus where the user had it.
+    void activated();
+    void clicked(std::size_t control);
+
+  private:
+    struct Registered {
+        std::string_view name;
+        TextBoxControl* text_box;
+        LabelControl* label;
+    };
+    [[nodiscard]] const Registered& find(std::string_view name) const;
+
+    const FormDescription& description_;
+    std::vector<Registered> registered_;
+    bool activated_ = false;
+};
+
+} // namespace zandor::platform

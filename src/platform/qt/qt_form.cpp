@@ -1,0 +1,136 @@
+#include "platform/qt/qt_form.h"
+
+#include "platform/qt/qt_controls.h"
+#include "platform/system_number_format.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+
+#include <limits>
+
+namespace zandor::platform {
+namespace {
+
+QString qstring(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Device-independent pixels: Qt's high-DPI scaling serves denser screens.
+QRect to_qrect(TwipRect twips) {
+    const PixelRect r = to_pixels(twips, standard_dpi);
+    return {r.left, r.top, r.width(), r.height()};
+}
+
+// The described face is a Windows bitmap font that Linux lacks. Liberation Sans at 10 px for
+// 8 points keeps every caption inside the widths stored for it.
+QFont caption_font(const FontDescription& described) {
+    QFont font;
+    font.setFamilies(
+        {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"), QStringLiteral("Arial")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(described.points * 5 / 4);
+    return font;
+}
+
+} // namespace
+
+QtForm::QtForm(const FormDescription& description, QWidget* parent)
+    : QDialog(parent), Form(description), number_format_(system_number_format()) {
+    setWindowTitle(qstring(description.caption));
+    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (description.min_button)
+        flags |= Qt::WindowMinimizeButtonHint;
+    if (description.max_button)
+        flags |= Qt::WindowMaximizeButtonHint;
+    setWindowFlags(flags);
+    const QRect client = to_qrect(description.client_area);
+    if (description.fixed_border)
+        setFixedSize(client.size());
+    else
+        resize(client.size());
+    setFont(caption_font(description.font)); // before the controls, which inherit it
+
+    std::vector<QWidget*> widgets;
+    for (std::size_t i = 0; i < description.controls.size(); ++i)
+        widgets.push_back(create_control(i));
+    const std::vector<std::size_t> order = tab_order(description);
+    for (std::size_t k = 1; k < order.size(); ++k)
+        setTabOrder(widgets[order[k - 1]], widgets[order[k]]);
+    place_on_screen();
+}
+
+QtForm::~QtForm() = default;
+
+QWidget* QtForm::create_control(std::size_t index) {
+    const ControlDescription& control = description().controls[index];
+    QWidget* widget = nullptr;
+    switch (control.kind) {
+    case ControlKind::text_box: {
+        auto* edit = new QLineEdit(qstring(control.caption), this);
+        edit->setMaxLength(std::numeric_limits<int>::max()); // a pasted entry is checked whole
+        edit->setInputMethodHints(Qt::ImhSensitiveData | Qt::ImhNoPredictiveText);
+        add_text_box(index, *text_boxes_.emplace_back(std::make_unique<QtTextBox>(*edit)));
+        widget = edit;
+        break;
+    }
+    case ControlKind::command_button: {
+        auto* button = new QPushButton(qstring(control.caption), this);
+        button->setDefault(control.is_default);
+        connect(button, &QPushButton::clicked, this, [this, index] { clicked(index); });
+        widget = button;
+        break;
+    }
+    case ControlKind::label: {
+        auto* label = new QLabel(qstring(control.caption), this);
+        label->setTextFormat(Qt::PlainText);
+        add_label(index, *labels_.emplace_back(
+                             std::make_unique<QtAutoSizeLabel>(*label, control.auto_size)));
+        widget = label;
+        break;
+    }
+    }
+    widget->setObjectName(QString::fromLatin1(control.name.data(),
+                                              static_cast<qsizetype>(control.name.size())));
+    widget->setGeometry(to_qrect(control.geometry));
+    if (!control.accessible_name.empty())
+        widget->setAccessibleName(qstring(control.accessible_name));
+    if (control.auto_size)
+        widget->adjustSize();
+    return widget;
+}
+
+bool QtForm::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate)
+        activated();
+    return QDialog::event(event);
+}
+
+void QtForm::keyPressEvent(QKeyEvent* event) {
+    // A dialog closes on Escape; a form without a cancel button stays.
+    if (event->key() == Qt::Key_Escape || event->matches(QKeySequence::Cancel)) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+// The client area at its stored position, or centred on the primary screen when that lies
+// off the available area; the window manager may still place it.
+void QtForm::place_on_screen() {
+    QRect wanted = to_qrect(description().client_area);
+    const QScreen* screen = QGuiApplication::screenAt(wanted.center());
+    if (screen == nullptr || !screen->availableGeometry().contains(wanted)) {
+        screen = QGuiApplication::primaryScreen();
+        if (screen != nullptr)
+            wanted.moveCenter(screen->availableGeometry().center());
+    }
+    setGeometry(wanted);
+}
+
+} // namespace zandor::platform

@@ -1,0 +1,125 @@
+// What the Qt forms layer adds to the window's description: real widgets at their pixel
+// geometry, Qt's dialog keyboard handling, activation and the auto-size label.
+#include "platform/qt/qt_form.h"
+#include "window/frmMain.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <limits>
+
+using zandor::platform::QtForm;
+
+class QtFormTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void init();
+    void cleanup();
+
+    void windowAndControlsFollowTheDescription();
+    void activationFocusesTheEntryBoxOnce();
+    void keyboard();
+    void longResultLineGrowsToTheRight();
+
+  private:
+    QtForm* window_ = nullptr;
+    QLineEdit* text1() { return window_->findChild<QLineEdit*>(QStringLiteral("Text1")); }
+    QPushButton* command1() { return window_->findChild<QPushButton*>(QStringLiteral("Command1")); }
+    QLabel* label(const char* name) { return window_->findChild<QLabel*>(QLatin1String(name)); }
+};
+
+void QtFormTest::init() {
+    window_ = new QtForm(zandor::window::frmMain::description);
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowActive(window_));
+}
+
+void QtFormTest::cleanup() {
+    delete window_;
+    window_ = nullptr;
+}
+
+void QtFormTest::windowAndControlsFollowTheDescription() {
+    QCOMPARE(window_->windowTitle(), QStringLiteral("ZANDOR"));
+    QCOMPARE(window_->size(), QSize(134, 125));
+    QCOMPARE(window_->minimumSize(), window_->maximumSize());
+    QVERIFY(
+        !(window_->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+
+    QStringList order;
+    for (const QObject* child : window_->children())
+        if (child->isWidgetType())
+            order << child->objectName();
+    QCOMPARE(order, QStringList({"Text1", "Command1", "Label3", "Label2", "Label1"}));
+    QCOMPARE(text1()->geometry(), QRect(15, 32, 105, 19));
+    QCOMPARE(command1()->geometry(), QRect(31, 88, 81, 25));
+    QCOMPARE(command1()->text(), QStringLiteral("Check"));
+    QVERIFY(command1()->isDefault());
+    QCOMPARE(label("Label3")->pos(), QPoint(39, 16));
+    QCOMPARE(label("Label2")->pos(), QPoint(92, 16));
+    QCOMPARE(label("Label1")->pos(), QPoint(31, 64));
+    // Auto-size labels fit their captions, and the bracket ends above the entry box's end.
+    for (const char* name : {"Label3", "Label2"})
+        QVERIFY(label(name)->width() >=
+                label(name)->fontMetrics().horizontalAdvance(label(name)->text()));
+    QVERIFY(qAbs(label("Label2")->geometry().right() - text1()->geometry().right()) <= 3);
+    QVERIFY(label("Label3")->geometry().right() < label("Label2")->geometry().left());
+
+    QCOMPARE(text1()->maxLength(), std::numeric_limits<int>::max());
+    QVERIFY(text1()->inputMethodHints() & Qt::ImhSensitiveData);
+    QCOMPARE(text1()->accessibleName(), QStringLiteral("Card number"));
+}
+
+void QtFormTest::activationFocusesTheEntryBoxOnce() {
+    QCOMPARE(QApplication::focusWidget(), text1());
+    command1()->setFocus();
+    QWidget other; // another program's window becomes active, then this one again
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    window_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window_));
+    QCOMPARE(QApplication::focusWidget(), command1());
+}
+
+void QtFormTest::keyboard() {
+    // Tab and Shift+Tab move between the button and the entry box.
+    QTest::keyClick(text1(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), command1());
+    QTest::keyClick(command1(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), text1());
+    QTest::keyClick(text1(), Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), command1());
+
+    // Enter presses Check from the button and from the entry box, keypad Enter too.
+    QTest::keyClick(command1(), Qt::Key_Return);
+    QCOMPARE(label("Label1")->text(), QStringLiteral("  False"));
+    QCOMPARE(QApplication::focusWidget(), text1());
+    QTest::keyClicks(text1(), QStringLiteral("4111111111111111"));
+    QTest::keyClick(text1(), Qt::Key_Enter);
+    QCOMPARE(label("Label1")->text(), QStringLiteral("Visa  True"));
+    QCOMPARE(text1()->selectedText(), QStringLiteral("4111111111111111"));
+    QTest::keyClicks(text1(), QStringLiteral("5"));
+    QCOMPARE(text1()->text(), QStringLiteral("5"));
+
+    // Escape leaves the window open.
+    QTest::keyClick(text1(), Qt::Key_Escape);
+    QTest::keyClick(window_, Qt::Key_Escape);
+    QVERIFY(window_->isVisible());
+}
+
+void QtFormTest::longResultLineGrowsToTheRight() {
+    QTest::keyClicks(text1(), QStringLiteral("6011111111111118"));
+    QTest::keyClick(text1(), Qt::Key_Return);
+    QLabel* result = label("Label1");
+    QCOMPARE(result->text(), QStringLiteral("Discover  False"));
+    QCOMPARE(result->x(), 31);
+    QVERIFY(result->width() >= result->fontMetrics().horizontalAdvance(result->text()));
+    QVERIFY(window_->rect().contains(result->geometry()));
+}
+
+QTEST_MAIN(QtFormTest)
+#include "qt_form_test.moc"

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Runs the window driver under Wine (already set up by the test command): every check at
+# 96 dpi in C and de_DE, the layout at 144 and 192 dpi, with a screenshot of each run.
+# Usage: run_window_test.sh DRIVER ARTEFACT_DIR
+set -uo pipefail
+driver=$1
+artefacts=$2
+mkdir -p "$artefacts"
+# Wine reads the pixel density when its server starts.
+set_dpi() {
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f > /dev/null 2>&1
+    wineserver -k > /dev/null 2>&1
+    wineserver -p > /dev/null 2>&1
+    wine cmd /c exit > /dev/null 2>&1
+}
+trap 'set_dpi 96' EXIT
+status=0
+for run in "96 C" "96 de_DE" "144 C" "192 C"; do
+    read -r dpi locale <<< "$run"
+    [ "$dpi" = 96 ] || set_dpi "$dpi"
+    marker="$artefacts/ready-$dpi-$locale"
+    rm -f "$marker"
+    LC_ALL=$locale.UTF-8 wine "$driver" "$dpi" "$locale" "Z:${marker//\//\\}" &
+    pid=$!
+    for _ in $(seq 600); do
+        [ -e "$marker" ] || ! kill -0 "$pid" 2> /dev/null && break
+        sleep 0.05
+    done
+    if [ -e "$marker" ]; then
+        import -window root "$artefacts/zandor-wine-$dpi-dpi-$locale.png"
+        rm -f "$marker"
+    fi
+    wait "$pid" || status=1
+done
+exit $status

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+// What the console tool needs of the operating system's files: whole-byte reads and writes,
+// UTF-8 from a console, and the platform's line end.
+namespace zandor::tools {
+
+inline constexpr int standard_input = 0;
+inline constexpr int standard_output = 1;
+
+#ifdef _WIN32
+inline constexpr std::string_view line_end = "\r\n"; // as Windows text tools write lines
+#else
+inline constexpr std::string_view line_end = "\n";
+#endif
+
+// Puts the standard streams into binary mode where the platform has a text mode.
+void prepare_standard_streams();
+
+// Opens a file for reading; -1 with `error` set on failure.
+int open_input(const char* path, int& error);
+void close_input(int fd);
+
+// Reads up to `size` bytes: the count, 0 at the end, -1 with `error` set on failure. Waits
+// when the input has nothing yet; text typed at a Windows console arrives as UTF-8.
+long read_some(int fd, char* buffer, std::size_t size, int& error);
+
+// Writes all of `bytes`; false with `error` set on failure.
+bool write_all(int fd, std::string_view bytes, int& error);
+
+[[nodiscard]] bool is_terminal(int fd);
+
+// A message for a system error code.
+[[nodiscard]] const char* error_text(int error);
+
+} // namespace zandor::tools

@@ -1,0 +1,61 @@
+#include "byte_io.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+namespace zandor::tools {
+
+void prepare_standard_streams() {}
+
+int open_input(const char* path, int& error) {
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        error = errno;
+    return fd;
+}
+
+void close_input(int fd) {
+    ::close(fd);
+}
+
+long read_some(int fd, char* buffer, std::size_t size, int& error) {
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, size);
+        if (got >= 0)
+            return static_cast<long>(got);
+        if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            // A non-blocking input with nothing yet: wait for it rather than give up.
+            pollfd wanted{fd, POLLIN, 0};
+            ::poll(&wanted, 1, -1);
+        } else if (errno != EINTR) {
+            error = errno;
+            return -1;
+        }
+    }
+}
+
+bool write_all(int fd, std::string_view bytes, int& error) {
+    while (!bytes.empty()) {
+        const ssize_t put = ::write(fd, bytes.data(), bytes.size());
+        if (put >= 0) {
+            bytes.remove_prefix(static_cast<std::size_t>(put));
+        } else if (errno != EINTR) {
+            error = errno;
+            return false;
+        }
+    }
+    return true;
+}
+
+bool is_terminal(int fd) {
+    return ::isatty(fd) == 1;
+}
+
+const char* error_text(int error) {
+    return std::strerror(error);
+}
+
+} // namespace zandor::tools
