@@ -18,13 +18,6 @@ const platform::ControlDescription& control(std::string_view name) {
     return *std::ranges::find(frmMain::controls, name, &platform::ControlDescription::name);
 }
 
-TEST(frmMain, TabOrderIsTheButtonThenTheEntryBox) {
-    const std::vector<std::size_t> order = platform::tab_order(frmMain::description);
-    ASSERT_EQ(order.size(), 2u);
-    EXPECT_EQ(frmMain::controls[order[0]].name, "Command1");
-    EXPECT_EQ(frmMain::controls[order[1]].name, "Text1");
-}
-
 TEST(frmMain, EdgesThatMeetInTwipsMeetInPixels) {
     for (const int dpi : {96, 120, 144, 192}) {
         const auto entry = platform::to_pixels(control("Text1").geometry, dpi);
@@ -52,17 +45,46 @@ TEST(frmMain, FirstActivationOnlyPutsTheFocusInTheEntryBox) {
     EXPECT_FALSE(Text1.has_focus());
 }
 
-TEST(frmMain, CheckButtonRunsTheCheckAction) {
+TEST(frmMain, CheckShowsIssuerAndVerdict) {
+    const struct {
+        std::u16string_view entry;
+        std::u16string_view line;
+    } rows[] = {
+        {u"4111111111111111", u"Visa  True"},
+        {u"5555555555554443", u"MC  False"},
+        {u"6011111111111117", u"Discover  True"},
+        {u"30569309025904", u"Amex  True"},
+        {u" 4111111111111111", u"  True"},
+        {u"4111 1111 1111 1111", u"Visa  False"},
+        {u"", u"  False"},
+        {u"\uFF14111111111111111", u"  False"},
+        {u"4.111111111111111E15", u"Visa  True"},
+    };
     MemoryForm form(frmMain::description, platform::invariant_number_format);
     EXPECT_EQ(form.label("Label3").caption(), u"Between >");
     EXPECT_EQ(form.label("Label2").caption(), u"|      |  ");
     EXPECT_EQ(form.label("Label1").caption(), u"");
-    form.memory_text_box("Text1").set_text(u"4111111111111111");
-    form.click("Command1");
-    form.click("Command1");
-    EXPECT_EQ(form.label("Label1").caption(), u"Visa  True");
-    EXPECT_TRUE(form.memory_text_box("Text1").has_focus());
-    EXPECT_EQ(form.memory_text_box("Text1").sel_length(), 16u);
+    for (const auto& row : rows) {
+        form.memory_text_box("Text1").set_text(row.entry);
+        form.click("Command1");
+        form.click("Command1"); // twice: one result line, not two
+        EXPECT_EQ(form.label("Label1").caption(), row.line);
+    }
+}
+
+// Regression: only the first 20 characters used to be selected, so a longer entry kept its
+// tail when the next number was typed over it.
+TEST(frmMain, CheckSelectsTheWholeEntryWithFocus) {
+    for (const std::size_t length : {0u, 20u, 21u, 5000u}) {
+        MemoryForm form(frmMain::description, platform::invariant_number_format);
+        platform::MemoryTextBox& Text1 = form.memory_text_box("Text1");
+        Text1.set_text(std::u16string(length, u'4'));
+        Text1.set_sel_start(length);
+        form.click("Command1");
+        EXPECT_TRUE(Text1.has_focus());
+        EXPECT_EQ(Text1.sel_start(), 0u);
+        EXPECT_EQ(Text1.sel_length(), length);
+    }
 }
 
 } // namespace

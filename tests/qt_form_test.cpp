@@ -1,5 +1,5 @@
 // What the Qt forms layer adds to the window's description: real widgets at their pixel
-// geometry, Qt's dialog keyboard handling, activation and the auto-size label.
+// geometry, activation and the auto-size label. The end-to-end test drives the keyboard.
 #include "platform/qt/qt_form.h"
 #include "window/frmMain.h"
 
@@ -21,7 +21,6 @@ class QtFormTest : public QObject {
 
     void windowAndControlsFollowTheDescription();
     void activationFocusesTheEntryBoxOnce();
-    void keyboard();
     void longResultLineGrowsToTheRight();
 
   private:
@@ -83,32 +82,6 @@ void QtFormTest::activationFocusesTheEntryBoxOnce() {
     window_->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window_));
     QCOMPARE(QApplication::focusWidget(), command1());
-}
-
-void QtFormTest::keyboard() {
-    // Tab and Shift+Tab move between the button and the entry box.
-    QTest::keyClick(text1(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), command1());
-    QTest::keyClick(command1(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), text1());
-    QTest::keyClick(text1(), Qt::Key_Backtab);
-    QCOMPARE(QApplication::focusWidget(), command1());
-
-    // Enter presses Check from the button and from the entry box, keypad Enter too.
-    QTest::keyClick(command1(), Qt::Key_Return);
-    QCOMPARE(label("Label1")->text(), QStringLiteral("  False"));
-    QCOMPARE(QApplication::focusWidget(), text1());
-    QTest::keyClicks(text1(), QStringLiteral("4111111111111111"));
-    QTest::keyClick(text1(), Qt::Key_Enter);
-    QCOMPARE(label("Label1")->text(), QStringLiteral("Visa  True"));
-    QCOMPARE(text1()->selectedText(), QStringLiteral("4111111111111111"));
-    QTest::keyClicks(text1(), QStringLiteral("5"));
-    QCOMPARE(text1()->text(), QStringLiteral("5"));
-
-    // Escape leaves the window open.
-    QTest::keyClick(text1(), Qt::Key_Escape);
-    QTest::keyClick(window_, Qt::Key_Escape);
-    QVERIFY(window_->isVisible());
 }
 
 void QtFormTest::longResultLineGrowsToTheRight() {
