@@ -2,6 +2,7 @@
 // asserting properties of the result rather than only the absence of a crash.
 
 #include "check/modZANDOR.h"
+#include "long_entry.h"
 #include "platform/decimal.h"
 #include "platform/memory_controls.h"
 #include "platform/number_scan.h"
@@ -81,8 +82,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             "whole entry selected");
     // The console tool's direct result line says the same.
     const window::ResultLine direct = window::check_entry(entry, format);
-    require(direct.prefix == expected_prefix(entry) && direct.verdict == verdict,
+    require(window::issuer_prefix(direct.issuer_row) == expected_prefix(entry) &&
+                direct.verdict == verdict,
             "direct result line agrees with the Check action");
+    // So does the console tool's reading of a line too long to hold, in pieces of any size.
+    tools::LongEntry long_entry(format);
+    const std::size_t piece = 1 + (bytes.empty() ? 0u : bytes.front() % 7u);
+    for (std::size_t at = 0; at < entry.size(); at += piece)
+        long_entry.feed(std::u16string_view(entry).substr(at, piece));
+    const window::ResultLine in_pieces = long_entry.finish();
+    require(in_pieces.issuer_row == direct.issuer_row && in_pieces.verdict == verdict,
+            "a long line read in pieces agrees with the Check action");
 
     // The value's text written from the digits equals the text of the converted decimal.
     const platform::NumberScan scan = platform::scan_number(entry, format);
@@ -102,5 +112,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::uint8_t byte : bytes)
         digits.push_back(static_cast<char16_t>(u'0' + byte % 10));
     require(modZANDOR::CheckCardNumber(digits, format) == naive_verdict(digits), "plain digits");
+    std::string ascii_digits(digits.begin(), digits.end());
+    require(modZANDOR::CheckPlainDigits(ascii_digits) == naive_verdict(digits),
+            "plain digits read as bytes");
     return 0;
 }

@@ -33,6 +33,12 @@ status=$?
 [ "$(printf '\xef\xbb\xbf4111111111111111\n\xef\xbb\xbf4111111111111111' | run)" = "Visa  True
   False" ] || fail "byte-order marks"
 [ -z "$(run < /dev/null)" ] || fail "output for empty input"
+# Lines longer than the reader's buffer are answered whole, in pieces.
+long_zeros=$(head -c 3000000 /dev/zero | tr '\0' '0')
+long_blanks=$(head -c 3000000 /dev/zero | tr '\0' ' ')
+[ "$(printf '%s4111111111111111\r\n%s4111111111111111 \n' "$long_zeros" "$long_blanks" |
+    run)" = "  True
+  True" ] || fail "long lines"
 if [ "${tool[0]}" = wine ]; then
     printf '4\n' | LC_ALL=C.UTF-8 "${tool[@]}" | od -c | grep -q '\\r  \\n' || fail "no CRLF line ends"
 fi
@@ -43,9 +49,15 @@ run --help | grep -q '^Usage: zandor-check' || fail "--help"
 out=$(run -4111111111111111 2>&1 < /dev/null)
 status=$?
 [ "$status" -eq 2 ] && [[ "$out" != *4111* ]] || fail "unknown option: status $status"
-# A full disk is reported, not passed over.
+# Answers already computed are written before a read error is reported.
+out=$(run entries.txt . 2> /dev/null)
+[ $? -ne 0 ] && [ "$out" = "$expected" ] || fail "answers lost on a read error"
+# A full disk is reported, not passed over; a non-blocking input is waited for.
 if [ -w /dev/full ] && [ "${tool[0]}" != wine ]; then
     printf '4111111111111111\n' | "${tool[@]}" > /dev/full 2> /dev/null && fail "write error not reported"
+    [ "$( (sleep 0.3; echo 4111111111111111) | python3 -c 'import fcntl, os, sys
+fcntl.fcntl(0, fcntl.F_SETFL, os.O_NONBLOCK); os.execv(sys.argv[1], sys.argv[1:])' "${tool[@]}")" = "Visa  True" ] ||
+        fail "non-blocking input"
 fi
 
 [ "$failures" -eq 0 ] && echo "zandor-check: all checks passed"

@@ -64,8 +64,8 @@ long read_some(int fd, char* buffer, std::size_t size, int& error) {
 
 bool write_all(int fd, std::string_view bytes, int& error) {
     while (!bytes.empty()) {
-        const int put = _write(fd, bytes.data(),
-                               static_cast<unsigned>(std::min<std::size_t>(bytes.size(), 1u << 30)));
+        const int put = _write(
+            fd, bytes.data(), static_cast<unsigned>(std::min<std::size_t>(bytes.size(), 1u << 30)));
         if (put < 0) {
             error = errno;
             return false;

@@ -8,21 +8,23 @@ namespace zandor::tools {
 
 LineReader::LineReader(int fd, std::size_t block_size) : fd_(fd), buffer_(block_size) {}
 
-bool LineReader::next(std::string_view& line) {
+bool LineReader::next(std::string_view& piece, bool& complete) {
     for (;;) {
         const char* base = buffer_.data();
         if (const void* newline = std::memchr(base + scanned_, '\n', end_ - scanned_)) {
             const auto stop = static_cast<std::size_t>(static_cast<const char*>(newline) - base);
-            line = {base + start_, stop - start_};
+            piece = {base + start_, stop - start_};
             start_ = scanned_ = stop + 1;
+            complete = true;
             return true;
         }
         scanned_ = end_;
-        if (at_end_) {
+        if (at_end_ || end_ - start_ == buffer_.size()) {
             if (start_ == end_)
                 return false;
-            line = {base + start_, end_ - start_}; // a last line without "\n"
+            piece = {base + start_, end_ - start_}; // a last line without "\n", or a piece
             start_ = scanned_ = end_;
+            complete = at_end_;
             return true;
         }
         if (!fill())
@@ -37,8 +39,6 @@ bool LineReader::fill() {
         scanned_ -= start_;
         start_ = 0;
     }
-    if (end_ == buffer_.size())
-        buffer_.resize(buffer_.size() * 2);
     const long got = read_some(fd_, buffer_.data() + end_, buffer_.size() - end_, error_);
     if (got <= 0)
         return false;

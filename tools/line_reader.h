@@ -6,15 +6,17 @@
 
 namespace zandor::tools {
 
-// Splits a file descriptor's bytes into lines without the "\n". Reads in large blocks; the
-// buffer grows only to hold the longest line.
+// Splits a file descriptor's bytes into lines without the "\n", reading in large blocks into
+// a buffer of fixed size: a line longer than the buffer comes in pieces.
 class LineReader {
   public:
     explicit LineReader(int fd, std::size_t block_size = std::size_t{1} << 20);
 
-    // The next line, valid until the next call; false at the end of the input or on error.
-    bool next(std::string_view& line);
-    // The errno of a failed read, 0 if none.
+    // The next piece: a whole line with `complete` true, or a buffer's worth of a longer line
+    // with `complete` false. Valid until the next call; false at the end of the input or on
+    // error.
+    bool next(std::string_view& piece, bool& complete);
+    // The error code of a failed read, 0 if none.
     [[nodiscard]] int error() const { return error_; }
 
   private:

@@ -22,55 +22,64 @@ std::size_t ascii_prefix(std::string_view bytes) {
     return i;
 }
 
-bool is_continuation(unsigned char byte) {
-    return (byte & 0xC0) == 0x80;
-}
-
 } // namespace
 
-void append_utf16(std::string_view utf8, std::u16string& out) {
-    const std::size_t ascii = ascii_prefix(utf8);
-    const std::size_t start = out.size();
-    out.resize(start + ascii);
-    for (std::size_t i = 0; i < ascii; ++i)
-        out[start + i] = static_cast<char16_t>(utf8[i]);
+void Utf8Decoder::decode(std::string_view bytes, std::u16string& out) {
+    std::size_t i = 0;
+    if (needed_ == 0) {
+        i = ascii_prefix(bytes);
+        const std::size_t start = out.size();
+        out.resize(start + i);
+        for (std::size_t k = 0; k < i; ++k)
+            out[start + k] = static_cast<char16_t>(bytes[k]);
+    }
+    for (; i < bytes.size(); ++i)
+        take(static_cast<unsigned char>(bytes[i]), out);
+}
 
-    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
-    for (std::size_t i = ascii; i < utf8.size();) {
-        const unsigned char lead = p[i];
-        std::size_t length = 0;
-        char32_t code = 0;
-        char32_t minimum = 0;
-        if (lead < 0x80) {
-            out.push_back(lead);
-            ++i;
-            continue;
+void Utf8Decoder::finish(std::u16string& out) {
+    if (needed_ > 0)
+        out.push_back(replacement);
+    needed_ = 0;
+}
+
+void Utf8Decoder::take(unsigned char byte, std::u16string& out) {
+    if ((byte & 0xC0) == 0x80) {
+        if (needed_ == 0) {
+            out.push_back(replacement); // a continuation without a lead
+            return;
         }
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2, code = lead & 0x1Fu, minimum = 0x80;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3, code = lead & 0x0Fu, minimum = 0x800;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4, code = lead & 0x07u, minimum = 0x10000;
-        }
-        std::size_t taken = 1;
-        while (length != 0 && taken < length && i + taken < utf8.size() &&
-               is_continuation(p[i + taken]))
-            code = (code << 6) | (p[i + taken++] & 0x3Fu);
-        // Truncated, overlong, surrogate or beyond U+10FFFF: one replacement for what was read.
-        if (length == 0 || taken < length || code < minimum || code > 0x10FFFF ||
-            (code >= 0xD800 && code <= 0xDFFF)) {
-            out.push_back(replacement);
-            i += taken;
-            continue;
-        }
-        if (code >= 0x10000) {
-            out.push_back(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(code));
-        }
-        i += taken;
+        code_ = (code_ << 6) | (byte & 0x3Fu);
+        if (--needed_ == 0)
+            emit(out);
+        return;
+    }
+    if (needed_ > 0) {
+        out.push_back(replacement); // the sequence was cut short
+        needed_ = 0;
+    }
+    if (byte < 0x80) {
+        out.push_back(byte);
+    } else if (byte >= 0xC2 && byte <= 0xDF) {
+        code_ = byte & 0x1Fu, minimum_ = 0x80, needed_ = 1;
+    } else if (byte >= 0xE0 && byte <= 0xEF) {
+        code_ = byte & 0x0Fu, minimum_ = 0x800, needed_ = 2;
+    } else if (byte >= 0xF0 && byte <= 0xF4) {
+        code_ = byte & 0x07u, minimum_ = 0x10000, needed_ = 3;
+    } else {
+        out.push_back(replacement);
+    }
+}
+
+// Overlong forms, surrogates and values beyond U+10FFFF are invalid as a whole.
+void Utf8Decoder::emit(std::u16string& out) {
+    if (code_ < minimum_ || code_ > 0x10FFFF || (code_ >= 0xD800 && code_ <= 0xDFFF)) {
+        out.push_back(replacement);
+    } else if (code_ >= 0x10000) {
+        out.push_back(static_cast<char16_t>(0xD800 + ((code_ - 0x10000) >> 10)));
+        out.push_back(static_cast<char16_t>(0xDC00 + ((code_ - 0x10000) & 0x3FF)));
+    } else {
+        out.push_back(static_cast<char16_t>(code_));
     }
 }
 

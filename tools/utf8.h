@@ -5,9 +5,23 @@
 
 namespace zandor::tools {
 
-// Appends UTF-8 bytes as UTF-16; each invalid sequence becomes U+FFFD. Plain ASCII, the
-// usual input, takes a fast path.
-void append_utf16(std::string_view utf8, std::u16string& out);
+// Decodes UTF-8 into UTF-16, possibly in pieces: a sequence cut at the end of one piece is
+// completed by the next. Each invalid sequence becomes one U+FFFD. Plain ASCII, the usual
+// input, takes a fast path.
+class Utf8Decoder {
+  public:
+    void decode(std::string_view bytes, std::u16string& out);
+    // Ends the text: a sequence still cut short becomes U+FFFD.
+    void finish(std::u16string& out);
+
+  private:
+    void take(unsigned char byte, std::u16string& out);
+    void emit(std::u16string& out);
+
+    char32_t code_ = 0;
+    char32_t minimum_ = 0;
+    int needed_ = 0; // continuation bytes still to come
+};
 
 // Appends UTF-16 as UTF-8; an unpaired surrogate becomes U+FFFD.
 void append_utf8(std::u16string_view utf16, std::string& out);

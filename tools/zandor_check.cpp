@@ -2,15 +2,20 @@
 // the ZANDOR window would show for it.
 
 #include "byte_io.h"
+#include "check/modZANDOR.h"
 #include "line_reader.h"
+#include "long_entry.h"
 #include "output_buffer.h"
 #include "platform/system_number_format.h"
 #include "platform/text_ops.h"
 #include "utf8.h"
 #include "window/check_action.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,25 +41,59 @@ void complain(std::string_view what, const char* reason) {
                  reason);
 }
 
+// Every result line, encoded once: by issuer row, then verdict.
+class ResultLines {
+  public:
+    ResultLines() {
+        for (std::size_t row = 0; row <= window::issuer_table.size(); ++row) {
+            for (const bool verdict : {false, true}) {
+                std::string& line = lines_[row][verdict];
+                tools::append_utf8(window::issuer_prefix(row), line);
+                tools::append_utf8(window::result_separator, line);
+                tools::append_utf8(platform::boolean_text(verdict), line);
+                line += tools::line_end;
+            }
+        }
+    }
+    [[nodiscard]] std::string_view operator[](window::ResultLine result) const {
+        return lines_[result.issuer_row][result.verdict];
+    }
+
+  private:
+    std::array<std::array<std::string, 2>, window::issuer_table.size() + 1> lines_;
+};
+
+bool is_plain_digits(std::string_view line) {
+    return !line.empty() && std::ranges::all_of(line, [](char c) { return c >= '0' && c <= '9'; });
+}
+
 class Checker {
   public:
     Checker() : format_(platform::system_number_format()), output_(tools::standard_output) {}
 
-    // Answers every line of one input. Read errors are reported after the answers so far
+    // Answers every line of one input. A read error is reported after the answers so far
     // have been written; false if the output failed, which ends the run.
     bool check_input(int fd, std::string_view name, bool& input_failed) {
         tools::LineReader input(fd);
         // Someone typing at a terminal sees each result at once; otherwise output goes in blocks.
         const bool interactive = tools::is_terminal(fd);
-        std::string_view line;
-        bool first = true;
-        while (input.next(line)) {
-            if (first && line.starts_with(byte_order_mark))
-                line.remove_prefix(byte_order_mark.size());
-            first = false;
-            if (line.ends_with('\r'))
-                line.remove_suffix(1);
-            if (!answer(line) || (interactive && !output_.flush()))
+        std::string_view piece;
+        bool complete = false;
+        bool input_start = true;
+        while (input.next(piece, complete)) {
+            // Only a byte-order mark at the very start of the input is no part of an entry.
+            if (input_start && piece.starts_with(byte_order_mark))
+                piece.remove_prefix(byte_order_mark.size());
+            input_start = false;
+            if (!long_line_ && complete) {
+                if (piece.ends_with('\r'))
+                    piece.remove_suffix(1);
+                if (!output_.append(lines_[answer(piece)]))
+                    return write_failed();
+            } else if (!take_long_line_piece(piece, complete)) {
+                return write_failed();
+            }
+            if (complete && interactive && !output_.flush())
                 return write_failed();
         }
         if (!output_.flush())
@@ -67,16 +106,39 @@ class Checker {
     }
 
   private:
-    bool answer(std::string_view line) {
+    window::ResultLine answer(std::string_view line) {
+        // The plainest lines, digits only, are read straight from their bytes.
+        if (is_plain_digits(line)) {
+            const char16_t first = static_cast<char16_t>(line.front());
+            return {window::issuer_row({&first, 1}), modZANDOR::CheckPlainDigits(line)};
+        }
         entry_.clear();
-        tools::append_utf16(line, entry_);
-        result_.clear();
-        const window::ResultLine line_parts = window::check_entry(entry_, format_);
-        tools::append_utf8(line_parts.prefix, result_);
-        tools::append_utf8(window::result_separator, result_);
-        tools::append_utf8(platform::boolean_text(line_parts.verdict), result_);
-        result_ += tools::line_end;
-        return output_.append(result_);
+        tools::Utf8Decoder decoder;
+        decoder.decode(line, entry_);
+        decoder.finish(entry_);
+        return window::check_entry(entry_, format_);
+    }
+
+    // A line longer than the reader's buffer, in pieces, in bounded memory. A "\r" at the end
+    // of a piece waits: it is dropped if the line ends right after it.
+    bool take_long_line_piece(std::string_view piece, bool complete) {
+        if (!long_line_)
+            long_line_.emplace(format_), decoder_ = {}, carried_return_ = false;
+        entry_.clear();
+        if (carried_return_ && !(complete && piece.empty()))
+            entry_.push_back(u'\r');
+        carried_return_ = piece.ends_with('\r');
+        if (carried_return_)
+            piece.remove_suffix(1);
+        decoder_.decode(piece, entry_);
+        if (complete)
+            decoder_.finish(entry_);
+        long_line_->feed(entry_);
+        if (!complete)
+            return true;
+        const window::ResultLine result = long_line_->finish();
+        long_line_.reset();
+        return output_.append(lines_[result]);
     }
 
     bool write_failed() {
@@ -85,9 +147,12 @@ class Checker {
     }
 
     platform::NumberFormat format_;
+    ResultLines lines_;
     tools::OutputBuffer output_;
     std::u16string entry_;
-    std::string result_;
+    std::optional<tools::LongEntry> long_line_;
+    tools::Utf8Decoder decoder_;
+    bool carried_return_ = false;
 };
 
 } // namespace

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
-    zandor::platform::Win32Form window(zandor::window::frmMain::description, instance,
-                                       ZANDOR_ICON);
+    zandor::platform::Win32Form window(zandor::window::frmMain::description, instance, ZANDOR_ICON);
     return window.run(show_command);
 }

@@ -4,6 +4,7 @@
 #include "platform/number_scan.h"
 #include "platform/text_ops.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -28,17 +29,22 @@ constexpr std::array<std::array<unsigned, 10>, 2> contribution = [] {
 // The Luhn walk: from the rightmost character, every second digit is doubled. A character
 // without a digit value (the "-" of a negative value, the separator of a fraction) makes
 // the number no card number.
-bool passes_luhn(std::u16string_view canonical) noexcept {
+template <typename Char> bool passes_luhn(std::basic_string_view<Char> canonical) noexcept {
     std::size_t doubling = 0;
     unsigned sum = 0; // at most 16 x 9
-    for (std::size_t i = platform::length(canonical); i-- > 0;) {
-        const unsigned digit = static_cast<unsigned>(canonical[i]) - u'0';
+    for (std::size_t i = canonical.size(); i-- > 0;) {
+        const unsigned digit = static_cast<unsigned>(canonical[i]) - '0';
         if (digit > 9)
             return false;
         sum += contribution[doubling][digit];
         doubling ^= 1;
     }
     return sum % 10 == 0;
+}
+
+bool has_card_length(std::size_t n) noexcept {
+    return n >= static_cast<std::size_t>(min_card_length) &&
+           n <= static_cast<std::size_t>(max_card_length);
 }
 
 } // namespace
@@ -54,12 +60,15 @@ bool CheckCardNumber(std::u16string_view entry, const platform::NumberFormat& fo
     if (canonical.status() != platform::ConversionStatus::exact)
         return false;
 
-    const std::size_t n = platform::length(canonical.view());
-    if (n > static_cast<std::size_t>(max_card_length))
-        return false;
-    if (n < static_cast<std::size_t>(min_card_length))
-        return false;
-    return passes_luhn(canonical.view());
+    return has_card_length(platform::length(canonical.view())) && passes_luhn(canonical.view());
+}
+
+bool CheckPlainDigits(std::string_view digits) noexcept {
+    // The value's text of plain digits is the digits without leading zeros ("0" for zero,
+    // which is too short anyway).
+    const std::size_t first = std::min(digits.find_first_not_of('0'), digits.size());
+    digits.remove_prefix(first);
+    return has_card_length(digits.size()) && passes_luhn(digits);
 }
 
 } // namespace zandor::modZANDOR

@@ -16,4 +16,8 @@ inline constexpr int max_card_length = 16;
 [[nodiscard]] bool CheckCardNumber(std::u16string_view entry,
                                    const platform::NumberFormat& format) noexcept;
 
+// The same verdict for an entry of ASCII digits only, read straight from its bytes: the
+// console tool's path for the plainest lines.
+[[nodiscard]] bool CheckPlainDigits(std::string_view digits) noexcept;
+
 } // namespace zandor::modZANDOR

@@ -72,9 +72,9 @@ struct FormDescription {
     bool fixed_border;
     bool min_button;
     bool max_button;
-    FontDescription font; // the font of every caption
+    FontDescription font;                         // the font of every caption
     std::span<const ControlDescription> controls; // in creation order
-    EventProcedure activate = nullptr; // when the window first becomes active
+    EventProcedure activate = nullptr;            // when the window first becomes active
 };
 
 // The controls of a form in tab order: the text boxes and buttons by rising tab index.

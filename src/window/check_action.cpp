@@ -8,7 +8,7 @@
 namespace zandor::window {
 
 ResultLine check_entry(std::u16string_view entry, const platform::NumberFormat& format) noexcept {
-    return {issuer_prefix(entry), modZANDOR::CheckCardNumber(entry, format)};
+    return {issuer_row(entry), modZANDOR::CheckCardNumber(entry, format)};
 }
 
 void Command1_Click(platform::TextBoxControl& Text1, platform::LabelControl& Label1,

@@ -23,18 +23,24 @@ inline constexpr std::array<IssuerRow, 4> issuer_table{{
 
 inline constexpr std::u16string_view result_separator = u"  ";
 
-// The issuer prefix named by the entry's first character, or "".
-[[nodiscard]] constexpr std::u16string_view issuer_prefix(std::u16string_view entry) noexcept {
+// The row of the issuer table that the entry's first character names, or the table's size
+// for none.
+[[nodiscard]] constexpr std::size_t issuer_row(std::u16string_view entry) noexcept {
     const std::u16string_view first = entry.substr(0, 1);
-    for (const IssuerRow& row : issuer_table)
-        if (first == row.first_character)
-            return row.prefix;
-    return {};
+    std::size_t row = 0;
+    while (row < issuer_table.size() && first != issuer_table[row].first_character)
+        ++row;
+    return row;
+}
+
+// The issuer prefix named by the entry's first character, or "".
+[[nodiscard]] constexpr std::u16string_view issuer_prefix(std::size_t row) noexcept {
+    return row < issuer_table.size() ? issuer_table[row].prefix : std::u16string_view{};
 }
 
 // What the result line says of an entry: "<prefix>  True|False".
 struct ResultLine {
-    std::u16string_view prefix;
+    std::size_t issuer_row;
     bool verdict;
 };
 

@@ -16,9 +16,22 @@ using platform::ControlKind;
 
 // In creation order; geometry in twips relative to the client area.
 inline constexpr std::array<platform::ControlDescription, 5> controls{{
-    {"Text1", ControlKind::text_box, u"", {218, 480, 1575, 285}, 2, false, false, nullptr,
+    {"Text1",
+     ControlKind::text_box,
+     u"",
+     {218, 480, 1575, 285},
+     2,
+     false,
+     false,
+     nullptr,
      u"Card number"},
-    {"Command1", ControlKind::command_button, u"Check", {458, 1320, 1215, 375}, 0, false, true,
+    {"Command1",
+     ControlKind::command_button,
+     u"Check",
+     {458, 1320, 1215, 375},
+     0,
+     false,
+     true,
      &Command1_Click},
     {"Label3", ControlKind::label, u"Between >", {578, 240, 765, 195}, 4, true},
     // The bracket's right edge is the entry box's right edge, 1793 twips.

@@ -95,8 +95,8 @@ QWidget* QtForm::create_control(std::size_t index) {
         break;
     }
     }
-    widget->setObjectName(QString::fromLatin1(control.name.data(),
-                                              static_cast<qsizetype>(control.name.size())));
+    widget->setObjectName(
+        QString::fromLatin1(control.name.data(), static_cast<qsizetype>(control.name.size())));
     widget->setGeometry(to_qrect(control.geometry));
     if (!control.accessible_name.empty())
         widget->setAccessibleName(qstring(control.accessible_name));

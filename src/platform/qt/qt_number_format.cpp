@@ -9,7 +9,8 @@ NumberFormat system_number_format() {
     const QString decimal = locale.decimalPoint();
     const QString group = locale.groupSeparator();
     return number_format_from(
-        {reinterpret_cast<const char16_t*>(decimal.utf16()), static_cast<std::size_t>(decimal.size())},
+        {reinterpret_cast<const char16_t*>(decimal.utf16()),
+         static_cast<std::size_t>(decimal.size())},
         {reinterpret_cast<const char16_t*>(group.utf16()), static_cast<std::size_t>(group.size())});
 }
 

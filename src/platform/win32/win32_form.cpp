@@ -113,10 +113,9 @@ bool Win32Form::create_window() {
         return false;
 
     std::u16string caption;
-    window_ = CreateWindowExW(WS_EX_CONTROLPARENT, class_name,
-                              wide(description().caption, caption), window_style(description()),
-                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
-                              nullptr, instance_, this);
+    window_ = CreateWindowExW(WS_EX_CONTROLPARENT, class_name, wide(description().caption, caption),
+                              window_style(description()), CW_USEDEFAULT, CW_USEDEFAULT,
+                              CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, this);
     return window_ != nullptr;
 }
 
@@ -126,8 +125,8 @@ void Win32Form::create_controls() {
     for (std::size_t i = 0; i < controls.size(); ++i) {
         const ControlClass kind = control_class(controls[i]);
         HWND control = CreateWindowExW(
-            kind.extended_style, kind.name, wide(controls[i].caption, caption), kind.style, 0, 0,
-            0, 0, window_,
+            kind.extended_style, kind.name, wide(controls[i].caption, caption), kind.style, 0, 0, 0,
+            0, window_,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(first_control_id + static_cast<int>(i))),
             instance_, nullptr);
         controls_.push_back(control);
@@ -154,10 +153,10 @@ void Win32Form::lay_out(UINT dpi) {
     const auto pixels_per_inch = static_cast<int>(dpi);
     const FontDescription& font = description().font;
     std::u16string face;
-    HFONT new_font = CreateFontW(-MulDiv(font.points, pixels_per_inch, points_per_inch), 0, 0, 0,
-                                 FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                 DEFAULT_PITCH | FF_DONTCARE, wide(font.face, face));
+    HFONT new_font =
+        CreateFontW(-MulDiv(font.points, pixels_per_inch, points_per_inch), 0, 0, 0, FW_NORMAL,
+                    FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, wide(font.face, face));
     const auto& controls = description().controls;
     for (std::size_t i = 0; i < controls_.size(); ++i) {
         SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(new_font), TRUE);
@@ -176,8 +175,7 @@ void Win32Form::lay_out(UINT dpi) {
 // when the window would not lie wholly on a monitor's work area.
 void Win32Form::place_on_screen(UINT dpi) {
     RECT frame = to_rect(to_pixels(description().client_area, static_cast<int>(dpi)));
-    AdjustWindowRectExForDpi(&frame, window_style(description()), FALSE, WS_EX_CONTROLPARENT,
-                             dpi);
+    AdjustWindowRectExForDpi(&frame, window_style(description()), FALSE, WS_EX_CONTROLPARENT, dpi);
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     HMONITOR on = MonitorFromRect(&frame, MONITOR_DEFAULTTONULL);
@@ -196,7 +194,8 @@ void Win32Form::place_on_screen(UINT dpi) {
 
 LRESULT CALLBACK Win32Form::procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_NCCREATE) {
-        auto* form = static_cast<Win32Form*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+        auto* form =
+            static_cast<Win32Form*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
         form->window_ = window;
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
     }
