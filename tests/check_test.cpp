@@ -82,16 +82,12 @@ TEST(CheckCardNumber, NormalisesThroughTheNumber) {
     const Entry rows[] = {
         {"letter", u"41111111x1111111", false},
         {"groups of blanks", u"4111 1111 1111 1111", false},
-        {"blanks around", u"   4111111111111111  ", true},
-        {"leading zeros", u"0000000004111111111111111", true},
         {"17 digits passing Luhn", u"41111111111111116", false},
         {"grouped", u"4,111,111,111,111,111", true},
         {"exponent", u"4.111111111111111E15", true},
         {"whole with a zero fraction", u"4111111111111111.00", true},
-        {"whole written with a scale", u"41111111111111110E-1", true},
         {"negative", u"-411111111111111", false},
         {"out of range", u"79228162514264337593543950336", false},
-        {"tiny exponent", u"4111111111111111E-999999999", false},
         {"rounds to a whole number", u"4111111111111110.99999999999999999999999999999", false},
     };
     for (const Entry& row : rows)

@@ -20,11 +20,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
     window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     window_class.lpszClassName = L"MinimalWindow";
     RegisterClassW(&window_class);
-    HWND window = CreateWindowExW(0, L"MinimalWindow", L"minimal", WS_OVERLAPPEDWINDOW,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, 200, 120, nullptr, nullptr,
-                                  instance, nullptr);
-    CreateWindowExW(0, L"STATIC", L"Minimal window", WS_CHILD | WS_VISIBLE, 10, 10, 150, 20,
-                    window, nullptr, instance, nullptr);
+    HWND window =
+        CreateWindowExW(0, L"MinimalWindow", L"minimal", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                        CW_USEDEFAULT, 200, 120, nullptr, nullptr, instance, nullptr);
+    CreateWindowExW(0, L"STATIC", L"Minimal window", WS_CHILD | WS_VISIBLE, 10, 10, 150, 20, window,
+                    nullptr, instance, nullptr);
     ShowWindow(window, show_command);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
