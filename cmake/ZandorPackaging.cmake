@@ -4,6 +4,7 @@ set(CPACK_PACKAGE_VENDOR "ZANDOR")
 set(CPACK_PACKAGE_CONTACT "ZANDOR maintainers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Payment-card number check (Luhn rule), with a console companion")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 
 if(WIN32)
   set(CPACK_GENERATOR ZIP NSIS)
@@ -21,10 +22,44 @@ if(WIN32)
   set(CPACK_NSIS_DEFINES "Target amd64-unicode")
   set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
   install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION .)
-else()
+elseif(ZANDOR_PROGRAMS)
+  # Man pages, the Debian copyright and changelog (compressed without timestamps), AppStream
+  # metadata and the desktop entry, where a distribution puts them.
+  set(docs)
+  foreach(file man/zandor.1 man/zandor-check.1 debian/changelog)
+    set(gz ${PROJECT_BINARY_DIR}/doc/${file}.gz)
+    get_filename_component(dir ${gz} DIRECTORY)
+    add_custom_command(OUTPUT ${gz} COMMAND ${CMAKE_COMMAND} -E make_directory ${dir}
+                       COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/resources/${file} > ${gz}
+                       DEPENDS ${PROJECT_SOURCE_DIR}/resources/${file})
+    list(APPEND docs ${gz})
+  endforeach()
+  add_custom_target(zandor_docs ALL DEPENDS ${docs})
+  install(FILES ${PROJECT_BINARY_DIR}/doc/man/zandor.1.gz ${PROJECT_BINARY_DIR}/doc/man/zandor-check.1.gz
+          DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${PROJECT_SOURCE_DIR}/resources/debian/copyright
+          DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  install(FILES ${PROJECT_BINARY_DIR}/doc/debian/changelog.gz
+          DESTINATION ${CMAKE_INSTALL_DOCDIR}) # a native package: we are its upstream
+  install(FILES ${PROJECT_SOURCE_DIR}/resources/zandor.metainfo.xml
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo RENAME io.github.zandor.Zandor.metainfo.xml)
+
   set(CPACK_GENERATOR DEB)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+  set(CPACK_STRIP_FILES ON)
+  set(CPACK_DEBIAN_PACKAGE_MAINTAINER "ZANDOR developers <zandor-dev@users.noreply.github.com>")
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6widgets6, libqt6svg6, qt6-qpa-plugins, fonts-liberation2")
+  set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+  set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://github.com/zandor/zandor")
+  set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Payment-card number check (Luhn rule)
+ZANDOR checks a payment-card number typed into its one window: the result line
+names the card brand from the first character and says whether the number
+passes the Luhn rule at a length of 13 to 16 digits.
+
+The console companion zandor-check answers each line of a file the same way.
+The program reads and writes no files and uses no network.")
+  # Libraries from the binaries; the window also needs Qt's platform plugins and its font.
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation2")
 endif()
 include(CPack)

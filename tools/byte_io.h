@@ -19,6 +19,10 @@ inline constexpr std::string_view line_end = "\n";
 // Puts the standard streams into binary mode where the platform has a text mode.
 void prepare_standard_streams();
 
+// Keeps the card numbers in this process's memory from a core dump and from other processes
+// where the system allows (test builds under LeakSanitizer, which traces the process, excepted).
+void keep_memory_private();
+
 // Opens a file for reading; -1 with `error` set on failure.
 int open_input(const char* path, int& error);
 void close_input(int fd);

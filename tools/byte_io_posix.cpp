@@ -4,11 +4,20 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#if defined(__linux__)
+#include <sys/prctl.h>
+#endif
 #include <unistd.h>
 
 namespace zandor::tools {
 
 void prepare_standard_streams() {}
+
+void keep_memory_private() {
+#if defined(__linux__) && !defined(__SANITIZE_ADDRESS__)
+    prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
+#endif
+}
 
 int open_input(const char* path, int& error) {
     const int fd = ::open(path, O_RDONLY | O_CLOEXEC);

@@ -42,6 +42,8 @@ void prepare_standard_streams() {
     _setmode(standard_output, _O_BINARY);
 }
 
+void keep_memory_private() {} // Windows writes no core dump of its own accord
+
 int open_input(const char* path, int& error) {
     const int fd = _open(path, _O_RDONLY | _O_BINARY);
     if (fd < 0)

@@ -158,6 +158,7 @@ class Checker {
 } // namespace
 
 int main(int argc, char** argv) {
+    tools::keep_memory_private();
     tools::prepare_standard_streams();
     std::vector<std::string_view> inputs;
     bool options_end = false;

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs the build into a scratch prefix and makes its .deb, then checks both as a
+# distribution would: lintian, AppStream and desktop entry validation, man pages, no build-tree
+# RUNPATH, --version, and a start without a display. Usage: package_test.sh BUILD_DIR
+set -uo pipefail
+build=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+cmake --install "$build" --prefix "$work/usr" > /dev/null || fail "cmake --install"
+cpack --config "$build/CPackConfig.cmake" -B "$work/deb" > /dev/null || fail "cpack"
+lintian --allow-root --fail-on error,warning "$work"/deb/*.deb > "$work/lintian.txt" 2>&1 ||
+    fail "lintian: $(cat "$work/lintian.txt")"
+appstreamcli validate --no-net "$work"/usr/share/metainfo/*.metainfo.xml > /dev/null ||
+    fail "AppStream metadata"
+desktop-file-validate "$work/usr/share/applications/zandor.desktop" || fail "desktop entry"
+[ -f "$work/usr/share/icons/hicolor/scalable/apps/zandor.svg" ] || fail "icon"
+for program in zandor zandor-check; do
+    man -l "$work/usr/share/man/man1/$program.1.gz" 2>&1 | grep -q "$program" || fail "man $program"
+    readelf -d "$work/usr/bin/$program" | grep -qE 'RUNPATH|RPATH' && fail "$program has a RUNPATH"
+    [ "$("$work/usr/bin/$program" --version)" = "$program 1.0.0" ] || fail "$program --version"
+done
+out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$work/usr/bin/zandor" 2>&1)
+status=$?
+[ "$status" -eq 1 ] && [ "$(printf '%s\n' "$out" | wc -l)" -eq 1 ] ||
+    fail "without a display: status $status, $out"
+
+[ "$failures" -eq 0 ] && echo "package: all checks passed"
+exit $((failures > 0))
