@@ -51,12 +51,13 @@ enum class ControlKind : unsigned char { text_box, command_button, label };
 
 struct ControlDescription {
     std::string_view name;
-    ControlKind kind;
-    std::u16string_view caption;
-    TwipRect geometry; // relative to the client area
-    int tab_index;
+    ControlKind kind = ControlKind::label;
+    std::u16string_view caption = {};
+    TwipRect geometry = {}; // relative to the client area
+    int tab_index = 0;
     bool auto_size = false;  // a label whose size follows its caption, growing to the right
     bool is_default = false; // the button that Enter presses anywhere in the window
+    bool live = false;       // a label whose every new caption a screen reader announces
     EventProcedure click = nullptr;
     std::u16string_view accessible_name = {}; // for screen readers, where no caption names it
 };

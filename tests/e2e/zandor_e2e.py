@@ -6,15 +6,30 @@ import sys
 import time
 
 import pyatspi
+from gi.repository import GLib
 
 PROGRAM, ARTEFACTS = sys.argv[1], sys.argv[2]
 HINT_CAPTIONS = {"Between >", "|      |  "}
 failures = []
 
 
+# What a screen reader hears of: each result announced, and each change of the entry's selection.
+heard = []
+
+
+def on_event(event):
+    if event.type.startswith("object:state-changed:showing") and event.detail1 == 1:
+        if event.source.getRole() == pyatspi.ROLE_NOTIFICATION:
+            heard.append(("announced", event.source.name))
+    elif event.type.startswith("object:text-selection-changed"):
+        heard.append(("selection", None))
+
+
 def wait_until(what, condition, timeout=10.0):
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
+        while GLib.MainContext.default().iteration(False):
+            pass
         try:
             value = condition()
             if value:
@@ -72,6 +87,8 @@ trace_path = os.path.join(ARTEFACTS, "zandor-trace.txt")
 environment = dict(os.environ, ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "") + ":detect_leaks=0")
 program = subprocess.Popen(["strace", "-f", "-qq", "-o", trace_path, "-e",
                             "trace=open,openat,creat,socket", PROGRAM], env=environment)
+pyatspi.Registry.registerEventListener(on_event, "object:state-changed:showing",
+                                       "object:text-selection-changed")
 try:
     window = wait_until("the ZANDOR window in the accessibility tree", find_window)
     controls = [window.getChildAtIndex(i) for i in range(window.childCount)]
@@ -82,7 +99,8 @@ try:
     check("button name", button.name, "Check")
     check("hint labels", sorted(l.name for l in labels if l.name in HINT_CAPTIONS),
           sorted(HINT_CAPTIONS))
-    result = next(l for l in labels if l.name not in HINT_CAPTIONS)
+    # The result line is a notification, so that a screen reader announces each result.
+    result = next(c for c in controls if c.getRole() == pyatspi.ROLE_NOTIFICATION)
     check("result line at start", result.name, "")
     wait_until("focus in the entry box at start", lambda: focused(entry))
 
@@ -104,14 +122,34 @@ try:
         # The previous entry is selected whole, so typing replaces it.
         xdotool("type", "--delay", "1", "--", typed)
         wait_until(f"entry text {typed!r}", lambda: entry_text(entry) == typed, 3)
+        del heard[:]
         xdotool("key", "Return")
         try:
-            wait_until(f"result for {typed!r}", lambda: result.name == expected, 3)
+            wait_until(f"result for {typed!r}", lambda: ("announced", expected) in heard, 3)
         except TimeoutError:
             failures.append(f"result for {typed!r}: got {result.name!r}, expected {expected!r}")
+        time.sleep(0.1)
+        wait_until("late events", lambda: True)
+        # Announced once per press, after the selection step, which would interrupt it.
+        check(f"heard after {typed!r}", [h for h in heard if h[0] == "announced"],
+              [("announced", expected)])
+        check(f"announced last after {typed!r}", heard[-1:], [("announced", expected)])
         text = entry.queryText()
         check(f"selection after {typed!r}", text.getSelection(0), (0, len(typed)))
         check(f"focus after {typed!r}", focused(entry), True)
+
+    # Nothing of an earlier number is kept: undo brings none back after the user selects and
+    # types over the entry, and none stays in the PRIMARY selection.
+    xdotool("key", "End", "shift+Home")
+    xdotool("type", "--delay", "1", "5555555555554444")
+    xdotool("key", "ctrl+z", "ctrl+z", "ctrl+z")
+    time.sleep(0.2)
+    check("an earlier number back after undo",
+          any(entry_text(entry) == typed for typed, _ in rows), False)
+    primary = subprocess.run(["xclip", "-o", "-selection", "primary"], capture_output=True,
+                             text=True, timeout=5).stdout
+    check("PRIMARY selection", primary, "")
+    xdotool("key", "ctrl+a", "BackSpace")
 
     # Tab to the button, Enter there; Tab back to the entry box.
     xdotool("key", "Tab")
@@ -119,7 +157,7 @@ try:
     xdotool("key", "Return")
     wait_until("focus back in the entry box after Enter on the button",
                lambda: focused(entry), 3)
-    check("result after Enter on the button", result.name, "  True")
+    check("result after Enter on the button", result.name, "  False")
     xdotool("key", "Tab")
     wait_until("focus on the button", lambda: focused(button), 3)
     xdotool("key", "shift+Tab")

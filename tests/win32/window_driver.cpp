@@ -65,13 +65,14 @@ void key(WORD code, DWORD flags, wchar_t unicode = 0) {
     SendInput(1, &input, sizeof input);
 }
 
-void press(WORD code, bool shift = false) {
-    if (shift)
-        key(VK_SHIFT, 0);
+void press(WORD code, bool shift = false, bool control = false) {
+    const WORD modifier = shift ? VK_SHIFT : control ? VK_CONTROL : 0;
+    if (modifier != 0)
+        key(modifier, 0);
     key(code, 0);
     key(code, KEYEVENTF_KEYUP);
-    if (shift)
-        key(VK_SHIFT, KEYEVENTF_KEYUP);
+    if (modifier != 0)
+        key(modifier, KEYEVENTF_KEYUP);
 }
 
 void type(std::wstring_view text) {
@@ -201,6 +202,14 @@ void check_keyboard(const Window& w, bool german) {
     SetForegroundWindow(w.form);
     check(w.focus_on(w.command1), "a later activation keeps the focus");
     DestroyWindow(other);
+
+    // Typing over the checked entry and undoing brings back no earlier number.
+    press(VK_TAB);
+    w.focus_on(w.text1);
+    type(L"5");
+    press('Z', false, true);
+    Sleep(200);
+    check(text_of(w.text1) != L"6011111111111118", "no earlier number back after undo");
 }
 
 } // namespace

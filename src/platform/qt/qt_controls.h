@@ -12,28 +12,40 @@ namespace zandor::platform {
 
 class QtTextBox final : public TextBoxControl {
   public:
-    explicit QtTextBox(QLineEdit& edit) : edit_(edit) {}
+    explicit QtTextBox(QLineEdit& edit);
     [[nodiscard]] std::u16string_view text() const override;
     void set_focus() override;
     void set_sel_start(std::size_t start) override;
     void set_sel_length(std::size_t length) override;
 
+    // Forgets the edits behind the text shown, now and again at the first edit after this
+    // (typing over the selected entry), so that undo never brings back an earlier number.
+    void forget_history();
+
   private:
+    void reset_history();
+
     QLineEdit& edit_;
     mutable QString snapshot_; // keeps the text() view alive
     int sel_start_ = 0;
+    bool forget_at_next_edit_ = false;
 };
 
-// A label; an auto-size one follows its caption, growing to the right from its left edge.
+// A label; an auto-size one follows its caption, growing to the right from its left edge. A
+// live one appears anew once its captions of the current event are written, which screen
+// readers announce.
 class QtAutoSizeLabel final : public LabelControl {
   public:
-    QtAutoSizeLabel(QLabel& label, bool auto_size) : label_(label), auto_size_(auto_size) {}
+    QtAutoSizeLabel(QLabel& label, bool auto_size, bool live)
+        : label_(label), auto_size_(auto_size), live_(live) {}
     [[nodiscard]] std::u16string_view caption() const override;
     void set_caption(std::u16string_view caption) override;
 
   private:
     QLabel& label_;
     bool auto_size_;
+    bool live_;
+    bool announcement_pending_ = false;
     mutable QString snapshot_;
 };
 

@@ -3,6 +3,8 @@
 #include "platform/qt/qt_controls.h"
 #include "platform/system_number_format.h"
 
+#include <QAccessibleWidget>
+#include <QClipboard>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -37,6 +39,39 @@ QFont caption_font(const FontDescription& described) {
     return font;
 }
 
+// A live label is a notification to screen readers, named by its caption.
+class LiveLabelAccessible final : public QAccessibleWidget {
+  public:
+    explicit LiveLabelAccessible(QWidget* label)
+        : QAccessibleWidget(label, QAccessible::Notification) {}
+    [[nodiscard]] QString text(QAccessible::Text kind) const override {
+        if (kind == QAccessible::Name)
+            return static_cast<const QLabel*>(widget())->text();
+        return QAccessibleWidget::text(kind);
+    }
+};
+
+constexpr const char* live_property = "zandorLive";
+
+QAccessibleInterface* live_label_accessible(const QString& class_name, QObject* object) {
+    if (class_name == QLatin1String("QLabel") && object != nullptr &&
+        object->property(live_property).toBool())
+        return new LiveLabelAccessible(static_cast<QWidget*>(object));
+    return nullptr;
+}
+
+// Card numbers stay out of the X11 PRIMARY selection, which any program can read at any time;
+// copying to the clipboard stays the user's own choice.
+void keep_out_of_primary_selection(QObject* context) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (clipboard == nullptr || !clipboard->supportsSelection())
+        return;
+    QObject::connect(clipboard, &QClipboard::selectionChanged, context, [clipboard] {
+        if (clipboard->ownsSelection())
+            clipboard->clear(QClipboard::Selection);
+    });
+}
+
 } // namespace
 
 QtForm::QtForm(const FormDescription& description, QWidget* parent)
@@ -55,6 +90,10 @@ QtForm::QtForm(const FormDescription& description, QWidget* parent)
     else
         resize(client.size());
     setFont(caption_font(description.font)); // before the controls, which inherit it
+    static const bool factory_installed =
+        (QAccessible::installFactory(live_label_accessible), true);
+    (void)factory_installed;
+    keep_out_of_primary_selection(this);
 
     std::vector<QWidget*> widgets;
     for (std::size_t i = 0; i < description.controls.size(); ++i)
@@ -82,15 +121,21 @@ QWidget* QtForm::create_control(std::size_t index) {
     case ControlKind::command_button: {
         auto* button = new QPushButton(qstring(control.caption), this);
         button->setDefault(control.is_default);
-        connect(button, &QPushButton::clicked, this, [this, index] { clicked(index); });
+        connect(button, &QPushButton::clicked, this, [this, index] {
+            // Nothing typed for an earlier check stays behind in an entry's undo history.
+            for (const auto& text_box : text_boxes_)
+                text_box->forget_history();
+            clicked(index);
+        });
         widget = button;
         break;
     }
     case ControlKind::label: {
         auto* label = new QLabel(qstring(control.caption), this);
         label->setTextFormat(Qt::PlainText);
-        add_label(index, *labels_.emplace_back(
-                             std::make_unique<QtAutoSizeLabel>(*label, control.auto_size)));
+        label->setProperty(live_property, control.live);
+        add_label(index, *labels_.emplace_back(std::make_unique<QtAutoSizeLabel>(
+                             *label, control.auto_size, control.live)));
         widget = label;
         break;
     }

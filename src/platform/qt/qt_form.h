@@ -11,6 +11,8 @@
 // Qt gives default-button behaviour to dialogs only.
 namespace zandor::platform {
 
+class QtTextBox;
+
 class QtForm final : public QDialog, public Form {
     Q_OBJECT
 
@@ -28,7 +30,7 @@ class QtForm final : public QDialog, public Form {
     void place_on_screen();
 
     NumberFormat number_format_;
-    std::vector<std::unique_ptr<TextBoxControl>> text_boxes_;
+    std::vector<std::unique_ptr<QtTextBox>> text_boxes_;
     std::vector<std::unique_ptr<LabelControl>> labels_;
 };
 

@@ -39,6 +39,18 @@ void Win32TextBox::set_sel_length(std::size_t length) {
     SendMessageW(edit_, EM_SETSEL, sel_start_, static_cast<LPARAM>(end));
 }
 
+void Win32TextBox::forget_history() {
+    SendMessageW(edit_, EM_EMPTYUNDOBUFFER, 0, 0);
+    forget_at_next_edit_ = true;
+}
+
+void Win32TextBox::edited() {
+    if (forget_at_next_edit_) {
+        forget_at_next_edit_ = false;
+        SendMessageW(edit_, EM_EMPTYUNDOBUFFER, 0, 0);
+    }
+}
+
 std::u16string_view Win32Label::caption() const {
     snapshot_ = window_text(label_);
     return snapshot_;

@@ -208,12 +208,23 @@ LRESULT CALLBACK Win32Form::procedure(HWND window, UINT message, WPARAM wparam, 
 LRESULT Win32Form::handle(UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
     case WM_COMMAND: {
+        // Escape sends IDCANCEL, which falls outside the controls: a form without a cancel
+        // button ignores it.
         const int id = LOWORD(wparam);
         const auto index = static_cast<std::size_t>(id - first_control_id);
-        if (id >= first_control_id && index < controls_.size() && HIWORD(wparam) == BN_CLICKED &&
-            description().controls[index].kind == ControlKind::command_button)
+        if (id < first_control_id || index >= controls_.size())
+            return 0;
+        const ControlKind kind = description().controls[index].kind;
+        if (kind == ControlKind::text_box && HIWORD(wparam) == EN_CHANGE) {
+            for (const auto& text_box : text_boxes_)
+                if (text_box->handle() == reinterpret_cast<HWND>(lparam))
+                    text_box->edited();
+        } else if (kind == ControlKind::command_button && HIWORD(wparam) == BN_CLICKED) {
+            // Nothing typed for an earlier check stays behind in an entry's undo buffer.
+            for (const auto& text_box : text_boxes_)
+                text_box->forget_history();
             clicked(index);
-        // Escape sends IDCANCEL: a form without a cancel button ignores it.
+        }
         return 0;
     }
     case WM_ACTIVATE: {
