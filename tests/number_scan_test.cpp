@@ -64,14 +64,4 @@ TEST(NumberScan, RejectsNonNumbersSayingWhereAndWhy) {
     }
 }
 
-TEST(NumberScan, FindsTheSignificantDigits) {
-    // "000123.4500E2" is 12345 x 10^0.
-    const auto scan = scan_number(u" 000,123.4500E2", english);
-    ASSERT_TRUE(scan.ok());
-    EXPECT_EQ(scan.first_significant, 5u);
-    EXPECT_EQ(scan.significant_digits, 5);
-    EXPECT_EQ(scan.exponent_of_last, 0);
-    EXPECT_TRUE(scan_number(u"-0.000e9", english).is_zero());
-}
-
 } // namespace
