@@ -50,9 +50,12 @@ def main():
         print(f"{os.path.basename(program):16s} start to mapped {start_ms:7.1f} ms   "
               f"peak memory {peak_mib:6.1f} MiB   (median of {runs})")
     if len(programs) == 2:
-        (a_ms, a_mib), (b_ms, b_mib) = medians[programs[0]], medians[programs[1]]
-        print(f"ratio {os.path.basename(programs[0])} / {os.path.basename(programs[1])}: "
-              f"start-up {a_ms / b_ms:.2f}x, memory {a_mib / b_mib:.2f}x")
+        # Each run of the first program against the run of the second right after it.
+        pairs = list(zip(results[programs[0]], results[programs[1]]))
+        start = statistics.median(a[0] / b[0] for a, b in pairs)
+        memory = statistics.median(a[1] / b[1] for a, b in pairs)
+        print(f"ratio {os.path.basename(programs[0])} / {os.path.basename(programs[1])}, "
+              f"median of {len(pairs)} pairs: start-up {start:.2f}x, memory {memory:.2f}x")
 
 
 if __name__ == "__main__":
