@@ -122,8 +122,11 @@ class Checker {
     // A line longer than the reader's buffer, in pieces, in bounded memory. A "\r" at the end
     // of a piece waits: it is dropped if the line ends right after it.
     bool take_long_line_piece(std::string_view piece, bool complete) {
-        if (!long_line_)
-            long_line_.emplace(format_), decoder_ = {}, carried_return_ = false;
+        if (!long_line_) {
+            long_line_.emplace(format_);
+            decoder_ = {};
+            carried_return_ = false;
+        }
         entry_.clear();
         if (carried_return_ && !(complete && piece.empty()))
             entry_.push_back(u'\r');
