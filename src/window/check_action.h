@@ -33,7 +33,7 @@ inline constexpr std::u16string_view result_separator = u"  ";
     return row;
 }
 
-// The issuer prefix named by the entry's first character, or "".
+// The issuer prefix of a row of the table; "" for none.
 [[nodiscard]] constexpr std::u16string_view issuer_prefix(std::size_t row) noexcept {
     return row < issuer_table.size() ? issuer_table[row].prefix : std::u16string_view{};
 }
