@@ -1,14 +1,13 @@
 // What the Qt forms layer adds to the window's description: real widgets at their pixel
 // geometry, activation and the auto-size label. The end-to-end test drives the keyboard.
+#include "platform/qt/qt_entry_box.h"
 #include "platform/qt/qt_form.h"
 #include "window/frmMain.h"
 
+#include <QClipboard>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-
-#include <limits>
 
 using zandor::platform::QtForm;
 
@@ -22,10 +21,13 @@ class QtFormTest : public QObject {
     void windowAndControlsFollowTheDescription();
     void activationFocusesTheEntryBoxOnce();
     void longResultLineGrowsToTheRight();
+    void entryBoxEditsAndHoldsAHugePaste();
 
   private:
     QtForm* window_ = nullptr;
-    QLineEdit* text1() { return window_->findChild<QLineEdit*>(QStringLiteral("Text1")); }
+    zandor::platform::QtEntryBox* text1() {
+        return window_->findChild<zandor::platform::QtEntryBox*>(QStringLiteral("Text1"));
+    }
     QPushButton* command1() { return window_->findChild<QPushButton*>(QStringLiteral("Command1")); }
     QLabel* label(const char* name) { return window_->findChild<QLabel*>(QLatin1String(name)); }
 };
@@ -67,7 +69,6 @@ void QtFormTest::windowAndControlsFollowTheDescription() {
     QVERIFY(qAbs(label("Label2")->geometry().right() - text1()->geometry().right()) <= 3);
     QVERIFY(label("Label3")->geometry().right() < label("Label2")->geometry().left());
 
-    QCOMPARE(text1()->maxLength(), std::numeric_limits<int>::max());
     QVERIFY(text1()->inputMethodHints() & Qt::ImhSensitiveData);
     QCOMPARE(text1()->accessibleName(), QStringLiteral("Card number"));
 }
@@ -92,6 +93,28 @@ void QtFormTest::longResultLineGrowsToTheRight() {
     QCOMPARE(result->x(), 31);
     QVERIFY(result->width() >= result->fontMetrics().horizontalAdvance(result->text()));
     QVERIFY(window_->rect().contains(result->geometry()));
+}
+
+void QtFormTest::entryBoxEditsAndHoldsAHugePaste() {
+    auto* box = text1();
+    QTest::keyClicks(box, QStringLiteral("4111"));
+    QTest::keyClick(box, Qt::Key_Left, Qt::ShiftModifier);
+    QCOMPARE(box->selectedText(), QStringLiteral("1"));
+    QTest::keyClick(box, Qt::Key_Backspace);
+    QTest::keyClick(box, Qt::Key_Home);
+    QTest::keyClicks(box, QStringLiteral("0"));
+    QCOMPARE(box->text(), QStringLiteral("0411"));
+    QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(box->text(), QStringLiteral("4111"));
+    // A pasted entry of 8 Mi characters is held and checked whole.
+    const QString huge = QString(8 << 20, QLatin1Char('0')) + QStringLiteral("4111111111111111");
+    QGuiApplication::clipboard()->setText(huge);
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(box->text(), huge);
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(label("Label1")->text(), QStringLiteral("  True"));
 }
 
 QTEST_MAIN(QtFormTest)

@@ -1,10 +1,10 @@
 #include "platform/qt/qt_controls.h"
 
+#include "platform/qt/qt_entry_box.h"
+
 #include <QLabel>
-#include <QLineEdit>
 
 #include <algorithm>
-#include <limits>
 
 namespace zandor::platform {
 namespace {
@@ -13,25 +13,19 @@ std::u16string_view view_of(const QString& text) {
     return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
 }
 
-// Qt counts text positions in int.
-int clamp_to_int(std::size_t n) {
-    return static_cast<int>(std::min<std::size_t>(n, std::numeric_limits<int>::max()));
-}
-
 } // namespace
 
-QtTextBox::QtTextBox(QLineEdit& edit) : edit_(edit) {
-    QObject::connect(&edit_, &QLineEdit::textEdited, &edit_, [this] {
+QtTextBox::QtTextBox(QtEntryBox& edit) : edit_(edit) {
+    QObject::connect(&edit_, &QtEntryBox::edited, &edit_, [this] {
         if (forget_at_next_edit_) {
             forget_at_next_edit_ = false;
-            reset_history();
+            edit_.clearHistory();
         }
     });
 }
 
 std::u16string_view QtTextBox::text() const {
-    snapshot_ = edit_.text();
-    return view_of(snapshot_);
+    return view_of(edit_.text());
 }
 
 void QtTextBox::set_focus() {
@@ -39,30 +33,19 @@ void QtTextBox::set_focus() {
 }
 
 void QtTextBox::set_sel_start(std::size_t start) {
-    sel_start_ = std::min(clamp_to_int(start), static_cast<int>(edit_.text().size()));
-    edit_.setCursorPosition(sel_start_);
+    sel_start_ = std::min(start, static_cast<std::size_t>(edit_.text().size()));
+    edit_.select(static_cast<qsizetype>(sel_start_), static_cast<qsizetype>(sel_start_));
 }
 
 void QtTextBox::set_sel_length(std::size_t length) {
-    const int available = static_cast<int>(edit_.text().size()) - sel_start_;
-    edit_.setSelection(sel_start_, std::min(clamp_to_int(length), available));
+    const auto available = static_cast<std::size_t>(edit_.text().size()) - sel_start_;
+    edit_.select(static_cast<qsizetype>(sel_start_),
+                 static_cast<qsizetype>(sel_start_ + std::min(length, available)));
 }
 
 void QtTextBox::forget_history() {
-    reset_history();
+    edit_.clearHistory();
     forget_at_next_edit_ = true;
-}
-
-// Setting the text clears the undo history; the cursor and selection stay as they were.
-void QtTextBox::reset_history() {
-    const int cursor = edit_.cursorPosition();
-    const int start = edit_.selectionStart();
-    const int length = edit_.selectionLength();
-    edit_.setText(edit_.text());
-    if (length > 0)
-        edit_.setSelection(start, length);
-    else
-        edit_.setCursorPosition(cursor);
 }
 
 std::u16string_view QtAutoSizeLabel::caption() const {

@@ -5,14 +5,15 @@
 #include <QString>
 
 class QLabel;
-class QLineEdit;
 
 // The control interfaces over Qt widgets.
 namespace zandor::platform {
 
+class QtEntryBox;
+
 class QtTextBox final : public TextBoxControl {
   public:
-    explicit QtTextBox(QLineEdit& edit);
+    explicit QtTextBox(QtEntryBox& edit);
     [[nodiscard]] std::u16string_view text() const override;
     void set_focus() override;
     void set_sel_start(std::size_t start) override;
@@ -23,11 +24,8 @@ class QtTextBox final : public TextBoxControl {
     void forget_history();
 
   private:
-    void reset_history();
-
-    QLineEdit& edit_;
-    mutable QString snapshot_; // keeps the text() view alive
-    int sel_start_ = 0;
+    QtEntryBox& edit_;
+    std::size_t sel_start_ = 0;
     bool forget_at_next_edit_ = false;
 };
 

@@ -1,19 +1,16 @@
 #include "platform/qt/qt_form.h"
 
 #include "platform/qt/qt_controls.h"
+#include "platform/qt/qt_entry_box.h"
 #include "platform/system_number_format.h"
 
 #include <QAccessibleWidget>
-#include <QClipboard>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
-
-#include <limits>
 
 namespace zandor::platform {
 namespace {
@@ -60,18 +57,6 @@ QAccessibleInterface* live_label_accessible(const QString& class_name, QObject* 
     return nullptr;
 }
 
-// Card numbers stay out of the X11 PRIMARY selection, which any program can read at any time;
-// copying to the clipboard stays the user's own choice.
-void keep_out_of_primary_selection(QObject* context) {
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    if (clipboard == nullptr || !clipboard->supportsSelection())
-        return;
-    QObject::connect(clipboard, &QClipboard::selectionChanged, context, [clipboard] {
-        if (clipboard->ownsSelection())
-            clipboard->clear(QClipboard::Selection);
-    });
-}
-
 } // namespace
 
 QtForm::QtForm(const FormDescription& description, QWidget* parent)
@@ -93,7 +78,6 @@ QtForm::QtForm(const FormDescription& description, QWidget* parent)
     static const bool factory_installed =
         (QAccessible::installFactory(live_label_accessible), true);
     (void)factory_installed;
-    keep_out_of_primary_selection(this);
 
     std::vector<QWidget*> widgets;
     for (std::size_t i = 0; i < description.controls.size(); ++i)
@@ -111,8 +95,10 @@ QWidget* QtForm::create_control(std::size_t index) {
     QWidget* widget = nullptr;
     switch (control.kind) {
     case ControlKind::text_box: {
-        auto* edit = new QLineEdit(qstring(control.caption), this);
-        edit->setMaxLength(std::numeric_limits<int>::max()); // a pasted entry is checked whole
+        // No length limit, and no layout of more than it shows: a pasted entry is checked whole.
+        auto* edit = new QtEntryBox(this);
+        edit->insert(qstring(control.caption));
+        edit->clearHistory();
         edit->setInputMethodHints(Qt::ImhSensitiveData | Qt::ImhNoPredictiveText);
         add_text_box(index, *text_boxes_.emplace_back(std::make_unique<QtTextBox>(*edit)));
         widget = edit;
