@@ -6,7 +6,7 @@ ZANDOR_BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libqt6svg6 qt6-qpa-plu
 ZANDOR_TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang libclang-rt-14-dev clang-format
                       xvfb xauth openbox xdotool dbus at-spi2-core python3-pyatspi
                       gir1.2-atspi-2.0 imagemagick strace python3-xlib lintian appstream
-                      desktop-file-utils dpkg-dev man-db xclip)
+                      desktop-file-utils dpkg-dev man-db xclip orca speech-dispatcher)
 # The Windows build: the cross compiler, GoogleTest's sources, Wine to run the tests, the
 # icon tools and the installer maker.
 ZANDOR_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix googletest wine wine64 fonts-wine nsis

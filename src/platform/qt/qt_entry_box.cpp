@@ -240,7 +240,9 @@ void QtEntryBox::move_to(qsizetype position, bool keep_anchor) {
     if (QAccessible::isActive()) {
         QAccessibleTextCursorEvent moved(this, static_cast<int>(cursor_));
         QAccessible::updateAccessibility(&moved);
-        if (selectionStart() != previous_start || selectionEnd() != previous_end) {
+        // A caret that moves without a selection before or after selects nothing.
+        const bool selecting = previous_end > previous_start || selectionEnd() > selectionStart();
+        if (selecting && (selectionStart() != previous_start || selectionEnd() != previous_end)) {
             QAccessibleTextSelectionEvent selected(this, static_cast<int>(selectionStart()),
                                                    static_cast<int>(selectionEnd()));
             QAccessible::updateAccessibility(&selected);
