@@ -47,6 +47,8 @@ void Form::activated() {
 }
 
 void Form::clicked(std::size_t control) {
+    if (control >= description_.controls.size())
+        return;
     if (const EventProcedure click = description_.controls[control].click)
         click(*this);
 }
