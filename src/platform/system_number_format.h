@@ -4,7 +4,8 @@
 
 namespace zandor::platform {
 
-// The separators of the user's locale (LC_ALL, LC_NUMERIC, LANG), read once per call.
+// The separators of the user's locale (on Linux LC_ALL, LC_NUMERIC, LANG; on Windows the
+// regional settings), read once per call.
 [[nodiscard]] NumberFormat system_number_format();
 
 } // namespace zandor::platform

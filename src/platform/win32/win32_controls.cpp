@@ -3,13 +3,6 @@
 #include <algorithm>
 
 namespace zandor::platform {
-namespace {
-
-const wchar_t* wide(const std::u16string& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
-
-} // namespace
 
 std::u16string window_text(HWND window) {
     std::u16string text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, u'\0');
@@ -57,7 +50,7 @@ std::u16string_view Win32Label::caption() const {
 }
 
 void Win32Label::set_caption(std::u16string_view caption) {
-    SetWindowTextW(label_, wide(std::u16string(caption)));
+    SetWindowTextW(label_, to_wide(caption).c_str());
     fit_to_caption();
 }
 
@@ -69,7 +62,7 @@ void Win32Label::fit_to_caption() {
     const HGDIOBJ previous =
         SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label_, WM_GETFONT, 0, 0)));
     SIZE extent{};
-    GetTextExtentPoint32W(dc, wide(text), static_cast<int>(text.size()), &extent);
+    GetTextExtentPoint32W(dc, to_wide(text).c_str(), static_cast<int>(text.size()), &extent);
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
     SelectObject(dc, previous);

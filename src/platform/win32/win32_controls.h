@@ -49,4 +49,9 @@ class Win32Label final : public LabelControl {
 // The text of a window, as UTF-16.
 [[nodiscard]] std::u16string window_text(HWND window);
 
+// Text for the Windows API's wide-character calls.
+[[nodiscard]] inline std::wstring to_wide(std::u16string_view text) {
+    return {text.begin(), text.end()};
+}
+
 } // namespace zandor::platform

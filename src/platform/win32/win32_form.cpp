@@ -12,11 +12,6 @@ namespace {
 constexpr wchar_t class_name[] = L"ZandorForm";
 constexpr int points_per_inch = 72;
 
-const wchar_t* wide(std::u16string_view text, std::u16string& storage) {
-    storage.assign(text);
-    return reinterpret_cast<const wchar_t*>(storage.c_str());
-}
-
 DWORD window_style(const FormDescription& form) {
     DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     if (!form.fixed_border)
@@ -112,21 +107,20 @@ bool Win32Form::create_window() {
     if (RegisterClassExW(&window_class) == 0)
         return false;
 
-    std::u16string caption;
-    window_ = CreateWindowExW(WS_EX_CONTROLPARENT, class_name, wide(description().caption, caption),
-                              window_style(description()), CW_USEDEFAULT, CW_USEDEFAULT,
-                              CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, this);
+    window_ =
+        CreateWindowExW(WS_EX_CONTROLPARENT, class_name, to_wide(description().caption).c_str(),
+                        window_style(description()), CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, nullptr, nullptr, instance_, this);
     return window_ != nullptr;
 }
 
 void Win32Form::create_controls() {
     const auto& controls = description().controls;
-    std::u16string caption;
     for (std::size_t i = 0; i < controls.size(); ++i) {
         const ControlClass kind = control_class(controls[i]);
         HWND control = CreateWindowExW(
-            kind.extended_style, kind.name, wide(controls[i].caption, caption), kind.style, 0, 0, 0,
-            0, window_,
+            kind.extended_style, kind.name, to_wide(controls[i].caption).c_str(), kind.style, 0, 0,
+            0, 0, window_,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(first_control_id + static_cast<int>(i))),
             instance_, nullptr);
         controls_.push_back(control);
@@ -152,11 +146,10 @@ void Win32Form::create_controls() {
 void Win32Form::lay_out(UINT dpi) {
     const auto pixels_per_inch = static_cast<int>(dpi);
     const FontDescription& font = description().font;
-    std::u16string face;
     HFONT new_font =
         CreateFontW(-MulDiv(font.points, pixels_per_inch, points_per_inch), 0, 0, 0, FW_NORMAL,
                     FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, wide(font.face, face));
+                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, to_wide(font.face).c_str());
     const auto& controls = description().controls;
     for (std::size_t i = 0; i < controls_.size(); ++i) {
         SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(new_font), TRUE);
