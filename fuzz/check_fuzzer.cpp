@@ -2,14 +2,16 @@
 // asserting properties of the result rather than only the absence of a crash.
 
 #include "check/modZANDOR.h"
-#include "long_entry.h"
-#include "platform/decimal.h"
-#include "platform/memory_controls.h"
-#include "platform/number_scan.h"
+#include "check/result_line.h"
+#include "entry_lines.h"
+#include "memory_controls.h"
+#include "platform/values/decimal.h"
+#include "platform/values/number_reader.h"
 #include "window/check_action.h"
 
 #include <FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -29,9 +31,10 @@ void require(bool holds, const char* property) {
     }
 }
 
-// Separators of real locales, and none.
-constexpr std::array<char16_t, 8> separators = {u'.',      u',',      u'\'',     u'\u00A0',
-                                                u'\u202F', u'\u066B', u'\u066C', u'\0'};
+// Every separator a user's settings can give, and none (last).
+constexpr std::array<char16_t, 11> separators = {u'.',      u',',      u'\'',     u' ',
+                                                 u'\u00A0', u'\u202F', u'\u2019', u'\u066B',
+                                                 u'\u066C', u'\u2009', u'\0'};
 
 bool naive_verdict(std::u16string_view digits) {
     while (!digits.empty() && digits.front() == u'0')
@@ -49,10 +52,62 @@ bool naive_verdict(std::u16string_view digits) {
 }
 
 std::u16string_view expected_prefix(std::u16string_view entry) {
-    for (const window::IssuerRow& row : window::issuer_table)
+    for (const check::IssuerRow& row : check::issuer_table)
         if (entry.substr(0, 1) == row.first_character)
             return row.prefix;
     return u"";
+}
+
+// Hands its bytes over in reads of at most the buffer's size.
+class MemorySource final : public tools::ByteSource {
+  public:
+    explicit MemorySource(std::string_view bytes) : bytes_(bytes) {}
+    long read(char* buffer, std::size_t size, int&) override {
+        const std::size_t n = bytes_.copy(buffer, size);
+        bytes_.remove_prefix(n);
+        return static_cast<long>(n);
+    }
+
+  private:
+    std::string_view bytes_;
+};
+
+class Collected final : public tools::AnswerSink {
+  public:
+    bool take(tools::Answer answer) override {
+        answers.push_back(answer);
+        return true;
+    }
+    std::vector<tools::Answer> answers;
+};
+
+// The console tool on the bytes as UTF-8 lines, through a tiny buffer, against each line
+// split out whole and given to the window's check.
+void check_lines(std::string_view input, std::size_t buffer, platform::NumberFormat format) {
+    MemorySource source(input);
+    Collected collected;
+    int read_error = 0;
+    require(tools::answer_lines(source, buffer, format, collected, read_error), "lines answered");
+    if (input.starts_with("\xEF\xBB\xBF"))
+        input.remove_prefix(3);
+    std::size_t line = 0;
+    while (!input.empty()) {
+        const std::size_t stop = std::min(input.find('\n'), input.size());
+        std::string_view bytes = input.substr(0, stop);
+        input.remove_prefix(std::min(stop + 1, input.size()));
+        if (bytes.ends_with('\r'))
+            bytes.remove_suffix(1);
+        std::u16string entry;
+        tools::Utf8Decoder decoder;
+        decoder.decode(bytes, entry);
+        decoder.finish(entry);
+        require(line < collected.answers.size(), "no line lost");
+        const tools::Answer answer = collected.answers[line++];
+        require(answer.issuer_row == check::issuer_row(entry) &&
+                    answer.verdict == modZANDOR::CheckCardNumber(entry, format),
+                "a line read in pieces agrees with the whole entry's check");
+    }
+    require(line == collected.answers.size(), "no line made up");
 }
 
 } // namespace
@@ -60,10 +115,13 @@ std::u16string_view expected_prefix(std::u16string_view entry) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider provider(data, size);
     platform::NumberFormat format;
-    format.decimal_separator = separators[provider.ConsumeIntegralInRange<std::size_t>(0, 5)];
-    format.group_separator = separators[provider.ConsumeIntegralInRange<std::size_t>(0, 7)];
+    format.decimal_separator =
+        separators[provider.ConsumeIntegralInRange<std::size_t>(0, separators.size() - 2)];
+    format.group_separator =
+        separators[provider.ConsumeIntegralInRange<std::size_t>(0, separators.size() - 1)];
     if (format.group_separator == format.decimal_separator)
         format.group_separator = u'\0';
+    const auto piece = provider.ConsumeIntegralInRange<std::size_t>(1, 64);
     const std::vector<std::uint8_t> bytes = provider.ConsumeRemainingBytes<std::uint8_t>();
     std::u16string entry(bytes.size() / 2, u'\0');
     if (!entry.empty())
@@ -80,24 +138,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(Label1.caption() == expected, "result line form");
     require(Text1.has_focus() && Text1.sel_start() == 0 && Text1.sel_length() == entry.size(),
             "whole entry selected");
-    // The console tool's direct result line says the same.
-    const window::ResultLine direct = window::check_entry(entry, format);
-    require(window::issuer_prefix(direct.issuer_row) == expected_prefix(entry) &&
-                direct.verdict == verdict,
-            "direct result line agrees with the Check action");
-    // So does the console tool's reading of a line too long to hold, in pieces of any size.
-    tools::LongEntry long_entry(format);
-    const std::size_t piece = 1 + (bytes.empty() ? 0u : bytes.front() % 7u);
+
+    // The reading in pieces is the whole reading, and ASCII read as bytes is the same too.
+    const platform::NumberReading whole = platform::read_number(entry, format);
+    platform::NumberReader reader(format);
     for (std::size_t at = 0; at < entry.size(); at += piece)
-        long_entry.feed(std::u16string_view(entry).substr(at, piece));
-    const window::ResultLine in_pieces = long_entry.finish();
-    require(in_pieces.issuer_row == direct.issuer_row && in_pieces.verdict == verdict,
-            "a long line read in pieces agrees with the Check action");
+        reader.feed(std::u16string_view(entry).substr(at, piece));
+    require(reader.finish() == whole, "reading in pieces equals the whole reading");
+    if (std::ranges::all_of(entry, [](char16_t c) { return c < 0x80; })) {
+        const std::string ascii(entry.begin(), entry.end());
+        platform::NumberReader byte_reader(format);
+        require(byte_reader.feed(std::string_view(ascii)) == ascii.size(), "ASCII read whole");
+        require(byte_reader.finish() == whole, "ASCII read as bytes equals the whole reading");
+    }
+    check_lines({reinterpret_cast<const char*>(bytes.data()), bytes.size()}, piece, format);
 
     // The value's text written from the digits equals the text of the converted decimal.
-    const platform::NumberScan scan = platform::scan_number(entry, format);
-    const platform::ValueText value_text(entry, scan, format.decimal_separator);
-    const platform::DecimalConversion converted = platform::to_decimal(entry, scan);
+    const platform::ValueText value_text(whole, format.decimal_separator);
+    const platform::DecimalConversion converted = platform::to_decimal(whole);
     require(value_text.status() == converted.status, "value text status");
     if (converted.ok()) {
         const platform::DecimalText decimal_text(converted.value, format.decimal_separator);
@@ -112,8 +170,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::uint8_t byte : bytes)
         digits.push_back(static_cast<char16_t>(u'0' + byte % 10));
     require(modZANDOR::CheckCardNumber(digits, format) == naive_verdict(digits), "plain digits");
-    std::string ascii_digits(digits.begin(), digits.end());
-    require(modZANDOR::CheckPlainDigits(ascii_digits) == naive_verdict(digits),
-            "plain digits read as bytes");
     return 0;
 }

@@ -1,4 +1,4 @@
-#include "platform/decimal.h"
+#include "platform/values/decimal.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@ using zandor::platform::ConversionStatus;
 using zandor::platform::Decimal;
 using zandor::platform::DecimalText;
 using zandor::platform::NumberFormat;
-using zandor::platform::scan_number;
+using zandor::platform::read_number;
 using zandor::platform::to_decimal;
 using zandor::platform::ValueText;
 
@@ -74,7 +74,7 @@ TEST(Decimal, ConvertsToCanonicalText) {
         EXPECT_EQ(converted.status, row.status) << row.name;
         EXPECT_EQ(DecimalText(converted.value, u'.').view(), row.canonical) << row.name;
         // The text written straight from the digits is the same.
-        const ValueText value_text(row.text, scan_number(row.text, english), u'.');
+        const ValueText value_text(read_number(row.text, english), u'.');
         EXPECT_EQ(value_text.status(), row.status) << row.name;
         EXPECT_EQ(value_text.view(), row.canonical) << row.name;
     }

@@ -1,7 +1,7 @@
 // What the Qt forms layer adds to the window's description: real widgets at their pixel
 // geometry, activation and the auto-size label. The end-to-end test drives the keyboard.
-#include "platform/qt/qt_entry_box.h"
-#include "platform/qt/qt_form.h"
+#include "platform/forms/qt/qt_entry_box.h"
+#include "platform/forms/qt/qt_form.h"
 #include "window/frmMain.h"
 
 #include <QClipboard>

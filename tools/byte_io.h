@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cerrno>
 #include <cstddef>
 #include <string_view>
 
@@ -35,6 +36,11 @@ long read_some(int fd, char* buffer, std::size_t size, int& error);
 bool write_all(int fd, std::string_view bytes, int& error);
 
 [[nodiscard]] bool is_terminal(int fd);
+
+// Whether a write failed because the reader closed the pipe.
+[[nodiscard]] inline bool is_broken_pipe(int error) {
+    return error == EPIPE;
+}
 
 // A message for a system error code.
 [[nodiscard]] const char* error_text(int error);

@@ -1,12 +1,12 @@
 #include "line_reader.h"
 
-#include "byte_io.h"
-
+#include <algorithm>
 #include <cstring>
 
 namespace zandor::tools {
 
-LineReader::LineReader(int fd, std::size_t block_size) : fd_(fd), buffer_(block_size) {}
+LineReader::LineReader(ByteSource& source, std::size_t buffer_size)
+    : source_(source), buffer_(std::max<std::size_t>(buffer_size, 1)) {}
 
 bool LineReader::next(std::string_view& piece, bool& complete) {
     for (;;) {
@@ -16,19 +16,24 @@ bool LineReader::next(std::string_view& piece, bool& complete) {
             piece = {base + start_, stop - start_};
             start_ = scanned_ = stop + 1;
             complete = true;
+            in_line_ = false;
             return true;
         }
         scanned_ = end_;
-        if (at_end_ || end_ - start_ == buffer_.size()) {
-            if (start_ == end_)
-                return false;
-            piece = {base + start_, end_ - start_}; // a last line without "\n", or a piece
+        const bool full = end_ - start_ == buffer_.size();
+        if (full || (at_end_ && (start_ != end_ || in_line_))) {
+            // A buffer's worth of a long line, or the input's last line, possibly empty when
+            // its earlier pieces filled the buffer exactly.
+            piece = {base + start_, end_ - start_};
             start_ = scanned_ = end_;
-            complete = at_end_;
+            complete = !full;
+            in_line_ = full;
             return true;
         }
+        if (at_end_ || error_ != 0)
+            return false;
         if (!fill())
-            at_end_ = true;
+            at_end_ = error_ == 0;
     }
 }
 
@@ -39,7 +44,7 @@ bool LineReader::fill() {
         scanned_ -= start_;
         start_ = 0;
     }
-    const long got = read_some(fd_, buffer_.data() + end_, buffer_.size() - end_, error_);
+    const long got = source_.read(buffer_.data() + end_, buffer_.size() - end_, error_);
     if (got <= 0)
         return false;
     end_ += static_cast<std::size_t>(got);

@@ -4,21 +4,24 @@
 
 namespace zandor::tools {
 
-OutputBuffer::OutputBuffer(int fd, std::size_t block_size) : fd_(fd), block_size_(block_size) {
-    pending_.reserve(block_size_ + 64);
+OutputBuffer::OutputBuffer(int fd, std::size_t block_size)
+    : fd_(fd), block_size_(block_size), block_(std::make_unique_for_overwrite<char[]>(block_size)) {
 }
 
-bool OutputBuffer::append(std::string_view text) {
-    if (error_ != 0)
+bool OutputBuffer::make_room(std::size_t size) {
+    if (!flush())
         return false;
-    pending_.append(text);
-    return pending_.size() < block_size_ || flush();
+    if (size > block_size_) { // a text larger than a block gets a block of its size
+        block_size_ = size;
+        block_ = std::make_unique_for_overwrite<char[]>(size);
+    }
+    return true;
 }
 
 bool OutputBuffer::flush() {
     if (error_ == 0)
-        write_all(fd_, pending_, error_);
-    pending_.clear();
+        write_all(fd_, {block_.get(), used_}, error_);
+    used_ = 0;
     return error_ == 0;
 }
 

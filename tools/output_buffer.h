@@ -1,6 +1,7 @@
 #pragma once
 
-#include <string>
+#include <cstddef>
+#include <memory>
 #include <string_view>
 
 namespace zandor::tools {
@@ -11,14 +12,23 @@ class OutputBuffer {
     explicit OutputBuffer(int fd, std::size_t block_size = std::size_t{1} << 20);
 
     // Appends text, writing out full blocks; false once a write has failed.
-    bool append(std::string_view text);
+    bool append(std::string_view text) {
+        if (text.size() > block_size_ - used_ && !make_room(text.size()))
+            return false;
+        text.copy(block_.get() + used_, text.size());
+        used_ += text.size();
+        return true;
+    }
     bool flush();
     [[nodiscard]] int error() const { return error_; }
 
   private:
+    bool make_room(std::size_t size);
+
     int fd_;
     std::size_t block_size_;
-    std::string pending_;
+    std::unique_ptr<char[]> block_;
+    std::size_t used_ = 0;
     int error_ = 0;
 };
 

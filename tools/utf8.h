@@ -13,6 +13,8 @@ class Utf8Decoder {
     void decode(std::string_view bytes, std::u16string& out);
     // Ends the text: a sequence still cut short becomes U+FFFD.
     void finish(std::u16string& out);
+    // Whether a sequence cut short waits for the next piece.
+    [[nodiscard]] bool pending() const { return needed_ != 0; }
 
   private:
     void take(unsigned char byte, std::u16string& out);

@@ -2,20 +2,14 @@
 // the ZANDOR window would show for it.
 
 #include "byte_io.h"
-#include "check/modZANDOR.h"
-#include "line_reader.h"
-#include "long_entry.h"
+#include "check/result_line.h"
+#include "entry_lines.h"
 #include "output_buffer.h"
-#include "platform/system_number_format.h"
-#include "platform/text_ops.h"
+#include "platform/values/system_number_format.h"
 #include "utf8.h"
-#include "window/check_action.h"
 
-#include <algorithm>
 #include <array>
 #include <cstdio>
-#include <cstring>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,128 +28,90 @@ constexpr std::string_view usage =
     "  --version  show the version and exit\n";
 
 constexpr std::string_view version = "zandor-check " ZANDOR_VERSION "\n";
-constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
 
 void complain(std::string_view what, const char* reason) {
     std::fprintf(stderr, "zandor-check: %.*s: %s\n", static_cast<int>(what.size()), what.data(),
                  reason);
 }
 
+class FileSource final : public tools::ByteSource {
+  public:
+    explicit FileSource(int fd) : fd_(fd) {}
+    long read(char* buffer, std::size_t size, int& error) override {
+        return tools::read_some(fd_, buffer, size, error);
+    }
+
+  private:
+    int fd_;
+};
+
 // Every result line, encoded once: by issuer row, then verdict.
 class ResultLines {
   public:
     ResultLines() {
-        for (std::size_t row = 0; row <= window::issuer_table.size(); ++row) {
+        for (std::size_t row = 0; row <= check::no_issuer; ++row)
             for (const bool verdict : {false, true}) {
                 std::string& line = lines_[row][verdict];
-                tools::append_utf8(window::issuer_prefix(row), line);
-                tools::append_utf8(window::result_separator, line);
-                tools::append_utf8(platform::boolean_text(verdict), line);
+                tools::append_utf8(check::result_line(check::issuer_prefix(row), verdict), line);
                 line += tools::line_end;
             }
-        }
     }
-    [[nodiscard]] std::string_view operator[](window::ResultLine result) const {
-        return lines_[result.issuer_row][result.verdict];
+    [[nodiscard]] std::string_view operator[](tools::Answer answer) const {
+        return lines_[answer.issuer_row][answer.verdict];
     }
 
   private:
-    std::array<std::array<std::string, 2>, window::issuer_table.size() + 1> lines_;
+    std::array<std::array<std::string, 2>, check::no_issuer + 1> lines_;
 };
 
-bool is_plain_digits(std::string_view line) {
-    return !line.empty() && std::ranges::all_of(line, [](char c) { return c >= '0' && c <= '9'; });
-}
+// Writes each answer's result line; someone typing at a terminal sees each one at once,
+// otherwise output goes in blocks.
+class Output final : public tools::AnswerSink {
+  public:
+    Output() : output_(tools::standard_output) {}
+    void set_interactive(bool interactive) { interactive_ = interactive; }
+    bool take(tools::Answer answer) override {
+        return output_.append(lines_[answer]) && (!interactive_ || output_.flush());
+    }
+    bool flush() { return output_.flush(); }
+    [[nodiscard]] int error() const { return output_.error(); }
+
+  private:
+    ResultLines lines_;
+    tools::OutputBuffer output_;
+    bool interactive_ = false;
+};
 
 class Checker {
   public:
-    Checker() : format_(platform::system_number_format()), output_(tools::standard_output) {}
+    Checker() : format_(platform::system_number_format()) {}
 
     // Answers every line of one input. A read error is reported after the answers so far
     // have been written; false if the output failed, which ends the run.
     bool check_input(int fd, std::string_view name, bool& input_failed) {
-        tools::LineReader input(fd);
-        // Someone typing at a terminal sees each result at once; otherwise output goes in blocks.
-        const bool interactive = tools::is_terminal(fd);
-        std::string_view piece;
-        bool complete = false;
-        bool input_start = true;
-        while (input.next(piece, complete)) {
-            // Only a byte-order mark at the very start of the input is no part of an entry.
-            if (input_start && piece.starts_with(byte_order_mark))
-                piece.remove_prefix(byte_order_mark.size());
-            input_start = false;
-            if (!long_line_ && complete) {
-                if (piece.ends_with('\r'))
-                    piece.remove_suffix(1);
-                if (!output_.append(lines_[answer(piece)]))
-                    return write_failed();
-            } else if (!take_long_line_piece(piece, complete)) {
-                return write_failed();
-            }
-            if (complete && interactive && !output_.flush())
-                return write_failed();
-        }
-        if (!output_.flush())
+        FileSource input(fd);
+        output_.set_interactive(tools::is_terminal(fd));
+        int read_error = 0;
+        if (!tools::answer_lines(input, tools::default_read_buffer, format_, output_, read_error) ||
+            !output_.flush())
             return write_failed();
-        if (input.error() != 0) {
-            complain(name, tools::error_text(input.error()));
+        if (read_error != 0) {
+            complain(name, tools::error_text(read_error));
             input_failed = true;
         }
         return true;
     }
 
   private:
-    window::ResultLine answer(std::string_view line) {
-        // The plainest lines, digits only, are read straight from their bytes.
-        if (is_plain_digits(line)) {
-            const char16_t first = static_cast<char16_t>(line.front());
-            return {window::issuer_row({&first, 1}), modZANDOR::CheckPlainDigits(line)};
-        }
-        entry_.clear();
-        tools::Utf8Decoder decoder;
-        decoder.decode(line, entry_);
-        decoder.finish(entry_);
-        return window::check_entry(entry_, format_);
-    }
-
-    // A line longer than the reader's buffer, in pieces, in bounded memory. A "\r" at the end
-    // of a piece waits: it is dropped if the line ends right after it.
-    bool take_long_line_piece(std::string_view piece, bool complete) {
-        if (!long_line_) {
-            long_line_.emplace(format_);
-            decoder_ = {};
-            carried_return_ = false;
-        }
-        entry_.clear();
-        if (carried_return_ && !(complete && piece.empty()))
-            entry_.push_back(u'\r');
-        carried_return_ = piece.ends_with('\r');
-        if (carried_return_)
-            piece.remove_suffix(1);
-        decoder_.decode(piece, entry_);
-        if (complete)
-            decoder_.finish(entry_);
-        long_line_->feed(entry_);
-        if (!complete)
-            return true;
-        const window::ResultLine result = long_line_->finish();
-        long_line_.reset();
-        return output_.append(lines_[result]);
-    }
-
     bool write_failed() {
-        complain("cannot write output", tools::error_text(output_.error()));
+        // A reader that closed the pipe has all it wanted: end quietly, as filters do.
+        if (!tools::is_broken_pipe(output_.error()))
+            complain("cannot write output", tools::error_text(output_.error()));
         return false;
     }
 
     platform::NumberFormat format_;
-    ResultLines lines_;
-    tools::OutputBuffer output_;
-    std::u16string entry_;
-    std::optional<tools::LongEntry> long_line_;
-    tools::Utf8Decoder decoder_;
-    bool carried_return_ = false;
+    Output output_;
 };
 
 } // namespace

@@ -1,5 +1,5 @@
 #include "icon_images.h"
-#include "platform/qt/qt_form.h"
+#include "platform/forms/qt/qt_form.h"
 #include "window/frmMain.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
 #include "app/resource_ids.h"
-#include "platform/win32/win32_form.h"
+#include "platform/forms/win32/win32_form.h"
 #include "window/frmMain.h"
 
 #include <windows.h>

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "platform/number_format.h"
+#include "platform/values/number_format.h"
+#include "platform/values/number_reader.h"
 
 #include <string_view>
 
@@ -16,8 +17,9 @@ inline constexpr int max_card_length = 16;
 [[nodiscard]] bool CheckCardNumber(std::u16string_view entry,
                                    const platform::NumberFormat& format) noexcept;
 
-// The same verdict for an entry of ASCII digits only, read straight from its bytes: the
-// console tool's path for the plainest lines.
-[[nodiscard]] bool CheckPlainDigits(std::string_view digits) noexcept;
+// The same verdict for an entry already read, whole or in pieces, as the console tool reads
+// its lines.
+[[nodiscard]] bool CheckCardNumber(const platform::NumberReading& entry,
+                                   char16_t decimal_separator) noexcept;
 
 } // namespace zandor::modZANDOR

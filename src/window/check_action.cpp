@@ -1,34 +1,22 @@
 #include "window/check_action.h"
 
 #include "check/modZANDOR.h"
-#include "platform/text_ops.h"
-
-#include <string>
+#include "check/result_line.h"
+#include "platform/values/text_ops.h"
 
 namespace zandor::window {
-
-ResultLine check_entry(std::u16string_view entry, const platform::NumberFormat& format) noexcept {
-    return {issuer_row(entry), modZANDOR::CheckCardNumber(entry, format)};
-}
 
 void Command1_Click(platform::TextBoxControl& Text1, platform::LabelControl& Label1,
                     const platform::NumberFormat& format) {
     Label1.set_caption(u"");
     const std::u16string_view entry = Text1.text();
 
-    const std::u16string_view first = platform::left(entry, 1);
-    for (const IssuerRow& row : issuer_table) {
-        if (first == row.first_character) {
-            Label1.set_caption(row.prefix);
-            break;
-        }
-    }
+    const std::size_t row = check::issuer_row(entry);
+    if (row != check::no_issuer)
+        Label1.set_caption(check::issuer_prefix(row));
 
-    std::u16string line(Label1.caption());
-    line += result_separator;
     const bool verdict = modZANDOR::CheckCardNumber(entry, format);
-    line += platform::boolean_text(verdict);
-    Label1.set_caption(line);
+    Label1.set_caption(check::result_line(Label1.caption(), verdict));
 
     const std::size_t entry_length = platform::length(entry);
     Text1.set_focus();

@@ -1,6 +1,6 @@
-#include "platform/win32/win32_form.h"
+#include "platform/forms/win32/win32_form.h"
 
-#include "platform/system_number_format.h"
+#include "platform/values/system_number_format.h"
 
 #include <commctrl.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/forms.h"
-#include "platform/win32/win32_controls.h"
+#include "platform/forms/forms.h"
+#include "platform/forms/win32/win32_controls.h"
 
 #include <windows.h>
 

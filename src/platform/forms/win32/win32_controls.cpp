@@ -1,4 +1,4 @@
-#include "platform/win32/win32_controls.h"
+#include "platform/forms/win32/win32_controls.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "platform/qt/qt_entry_box.h"
+#include "platform/forms/qt/qt_entry_box.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>

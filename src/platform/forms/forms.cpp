@@ -1,4 +1,4 @@
-#include "platform/forms.h"
+#include "platform/forms/forms.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,6 +1,6 @@
-#include "platform/qt/qt_controls.h"
+#include "platform/forms/qt/qt_controls.h"
 
-#include "platform/qt/qt_entry_box.h"
+#include "platform/forms/qt/qt_entry_box.h"
 
 #include <QLabel>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/number_format.h"
+#include "platform/values/number_format.h"
 
 namespace zandor::platform {
 

@@ -1,4 +1,4 @@
-#include "platform/system_number_format.h"
+#include "platform/values/system_number_format.h"
 
 #include <windows.h>
 

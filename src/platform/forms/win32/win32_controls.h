@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/controls.h"
+#include "platform/forms/controls.h"
 
 #include <windows.h>
 

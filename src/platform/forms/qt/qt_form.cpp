@@ -1,8 +1,8 @@
-#include "platform/qt/qt_form.h"
+#include "platform/forms/qt/qt_form.h"
 
-#include "platform/qt/qt_controls.h"
-#include "platform/qt/qt_entry_box.h"
-#include "platform/system_number_format.h"
+#include "platform/forms/qt/qt_controls.h"
+#include "platform/forms/qt/qt_entry_box.h"
+#include "platform/values/system_number_format.h"
 
 #include <QAccessibleWidget>
 #include <QEvent>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/controls.h"
-#include "platform/forms.h"
+#include "platform/forms/controls.h"
+#include "platform/forms/forms.h"
 
 #include <algorithm>
 #include <memory>

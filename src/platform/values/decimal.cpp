@@ -1,12 +1,11 @@
-#include "platform/decimal.h"
+#include "platform/values/decimal.h"
 
 #include <algorithm>
 
 namespace zandor::platform {
 namespace {
 
-// Every magnitude below 2^96 has at most this many decimal digits.
-constexpr std::int64_t max_magnitude_digits = 29;
+constexpr auto max_digits = static_cast<std::int64_t>(decimal_max_digits);
 
 // magnitude = magnitude * 10 + digit; false, with the value unchanged, on 96-bit overflow.
 bool multiply_by_ten_add(Decimal& d, std::uint32_t digit) noexcept {
@@ -51,24 +50,15 @@ void drop_trailing_zeros(Decimal& d) noexcept {
     }
 }
 
-constexpr bool is_digit(char16_t c) noexcept {
-    return c >= u'0' && c <= u'9';
-}
-
-// Reads the significant digits in order, skipping the separators between them.
+// Reads a reading's significant digits in order.
 class DigitReader {
   public:
-    DigitReader(std::u16string_view text, std::size_t position) noexcept
-        : text_(text), position_(position) {}
-    std::uint32_t next() noexcept {
-        while (!is_digit(text_[position_]))
-            ++position_;
-        return static_cast<std::uint32_t>(text_[position_++] - u'0');
-    }
+    explicit DigitReader(const NumberReading& reading) noexcept : digits_(reading.kept_digits()) {}
+    std::uint32_t next() noexcept { return static_cast<std::uint32_t>(digits_[taken_++] - '0'); }
 
   private:
-    std::u16string_view text_;
-    std::size_t position_;
+    std::string_view digits_;
+    std::size_t taken_ = 0;
 };
 
 DecimalConversion out_of_range() noexcept {
@@ -77,20 +67,22 @@ DecimalConversion out_of_range() noexcept {
 
 } // namespace
 
-DecimalConversion to_decimal(std::u16string_view text, const NumberScan& scan) noexcept {
-    if (!scan.ok())
+// No more than kept_significant_digits digits are ever taken: the 30th overflows 96 bits, or
+// the scale runs out before it.
+DecimalConversion to_decimal(const NumberReading& reading) noexcept {
+    if (!reading.ok())
         return {{}, ConversionStatus::not_a_number};
-    if (scan.is_zero())
+    if (reading.is_zero())
         return {{}, ConversionStatus::exact};
 
-    const std::int64_t k = scan.significant_digits;
-    const std::int64_t q = scan.exponent_of_last;
-    if (k + q > max_magnitude_digits)
+    const std::int64_t k = reading.significant_digits;
+    const std::int64_t q = reading.exponent_of_last;
+    if (k + q > max_digits)
         return out_of_range();
 
     Decimal d;
-    d.negative = scan.negative;
-    DigitReader digits(text, scan.first_significant);
+    d.negative = reading.negative;
+    DigitReader digits(reading);
 
     if (q >= 0) {
         // A whole number: the digits, then q zeros.
@@ -153,7 +145,7 @@ DecimalConversion to_decimal(std::u16string_view text, const NumberScan& scan) n
 }
 
 DecimalConversion to_decimal(std::u16string_view text, NumberFormat format) noexcept {
-    return to_decimal(text, scan_number(text, format));
+    return to_decimal(read_number(text, format));
 }
 
 DecimalText::DecimalText(const Decimal& value, char16_t decimal_separator) noexcept {
@@ -190,27 +182,22 @@ DecimalText::DecimalText(const Decimal& value, char16_t decimal_separator) noexc
         put(u'-');
 }
 
-} // namespace zandor::platform
-
-namespace zandor::platform {
-
-ValueText::ValueText(std::u16string_view text, const NumberScan& scan,
-                     char16_t decimal_separator) noexcept {
-    if (!scan.ok())
+ValueText::ValueText(const NumberReading& reading, char16_t decimal_separator) noexcept {
+    if (!reading.ok())
         return;
     status_ = ConversionStatus::exact;
-    if (scan.is_zero()) {
+    if (reading.is_zero()) {
         view_ = u"0";
         return;
     }
-    const std::int64_t k = scan.significant_digits;
-    const std::int64_t q = scan.exponent_of_last;
+    const std::int64_t k = reading.significant_digits;
+    const std::int64_t q = reading.exponent_of_last;
     // Below 29 digits and 28 places every value is held exactly; beyond, the conversion
     // decides on the range and the rounding.
-    const bool held_exactly = k + q <= max_magnitude_digits - 1 && k <= max_magnitude_digits - 1 &&
-                              q >= -std::int64_t{decimal_max_scale};
+    const bool held_exactly =
+        k + q <= max_digits - 1 && k <= max_digits - 1 && q >= -std::int64_t{decimal_max_scale};
     if (!held_exactly) {
-        const DecimalConversion converted = to_decimal(text, scan);
+        const DecimalConversion converted = to_decimal(reading);
         status_ = converted.status;
         if (converted.ok()) {
             const DecimalText written(converted.value, decimal_separator);
@@ -221,15 +208,9 @@ ValueText::ValueText(std::u16string_view text, const NumberScan& scan,
         return;
     }
 
-    const auto digit_run = scan.last_significant - scan.first_significant + 1;
-    if (!scan.negative && q == 0 && digit_run == static_cast<std::size_t>(k)) {
-        view_ = text.substr(scan.first_significant, digit_run); // plain digits as typed
-        return;
-    }
-
     std::size_t size = 0;
     const auto put = [&](char16_t c) { chars_[size++] = c; };
-    if (scan.negative)
+    if (reading.negative)
         put(u'-');
     const std::int64_t integer_digits = k + q; // may be zero or negative
     if (integer_digits <= 0) {
@@ -238,14 +219,20 @@ ValueText::ValueText(std::u16string_view text, const NumberScan& scan,
         for (std::int64_t j = integer_digits; j < 0; ++j)
             put(u'0');
     }
-    std::int64_t taken = 0;
-    for (std::size_t i = scan.first_significant; taken < k; ++i) {
-        if (!is_digit(text[i]))
-            continue;
-        if (taken == integer_digits && integer_digits > 0)
-            put(decimal_separator);
-        put(text[i]);
-        ++taken;
+    const std::string_view digits = reading.kept_digits();
+    if (integer_digits >= k) {
+        // A whole number: all the kept digits are widened at once, then the text cut after k.
+        for (std::size_t j = 0; j < kept_significant_digits; ++j)
+            chars_[size + j] = static_cast<char16_t>(reading.digits[j]);
+        size += digits.size();
+    } else {
+        const auto whole_digits =
+            static_cast<std::size_t>(std::max<std::int64_t>(integer_digits, 0));
+        for (std::size_t j = 0; j < digits.size(); ++j) {
+            if (j == whole_digits && j > 0)
+                put(decimal_separator);
+            put(static_cast<char16_t>(digits[j]));
+        }
     }
     for (std::int64_t j = 0; j < q; ++j)
         put(u'0');

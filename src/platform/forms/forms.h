@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/controls.h"
-#include "platform/number_format.h"
+#include "platform/forms/controls.h"
+#include "platform/values/number_format.h"
 
 #include <cstddef>
 #include <span>

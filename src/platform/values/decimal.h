@@ -1,17 +1,15 @@
 #pragma once
 
-#include "platform/number_format.h"
-#include "platform/number_scan.h"
+#include "platform/values/decimal_limits.h"
+#include "platform/values/number_format.h"
+#include "platform/values/number_reader.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <string_view>
 
 namespace zandor::platform {
-
-inline constexpr std::uint8_t decimal_max_scale = 28;
 
 // An exact decimal number: (-1)^negative x magnitude / 10^scale, where the magnitude is a
 // 96-bit unsigned integer held in three 32-bit words, least significant first.
@@ -42,10 +40,9 @@ struct DecimalConversion {
     }
 };
 
-// Converts a text that passed the numeric test, given the scan of it. The result holds no
-// trailing fractional zeros: "1.50" gives 15 at scale 1, "4.00" gives 4 at scale 0.
-[[nodiscard]] DecimalConversion to_decimal(std::u16string_view text,
-                                           const NumberScan& scan) noexcept;
+// Converts the value a text was read as. The result holds no trailing fractional zeros:
+// "1.50" gives 15 at scale 1, "4.00" gives 4 at scale 0.
+[[nodiscard]] DecimalConversion to_decimal(const NumberReading& reading) noexcept;
 [[nodiscard]] DecimalConversion to_decimal(std::u16string_view text, NumberFormat format) noexcept;
 
 // Sign, 29 digits and the separator, or "-0." and 28 digits.
@@ -65,21 +62,12 @@ class DecimalText {
     std::size_t begin_ = decimal_text_capacity;
 };
 
-[[nodiscard]] inline std::u16string to_u16string(const Decimal& value, char16_t decimal_separator) {
-    return std::u16string(DecimalText(value, decimal_separator).view());
-}
-
-} // namespace zandor::platform
-
-namespace zandor::platform {
-
-// The decimal text of the value a scanned text reads as: the text DecimalText gives for
-// to_decimal(text, scan), written straight from the text's digits where the value is held
-// exactly, so the common case costs no 96-bit arithmetic. The view may point into the text.
+// The decimal text of the value a text was read as: the text DecimalText gives for
+// to_decimal(reading), written straight from the digits where the value is held exactly, so
+// the common case costs no 96-bit arithmetic.
 class ValueText {
   public:
-    ValueText(std::u16string_view text, const NumberScan& scan,
-              char16_t decimal_separator) noexcept;
+    ValueText(const NumberReading& reading, char16_t decimal_separator) noexcept;
     ValueText(const ValueText&) = delete;
     ValueText& operator=(const ValueText&) = delete;
 

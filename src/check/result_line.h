@@ -1,0 +1,45 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// What a check shows: the issuer named by the entry's first character, and the result line.
+// The window's Check action and the console tool both take them from here.
+namespace zandor::check {
+
+struct IssuerRow {
+    std::u16string_view first_character;
+    std::u16string_view prefix;
+};
+
+// Compared in this order; the first character of the entry must equal the key exactly.
+inline constexpr std::array<IssuerRow, 4> issuer_table{{
+    {u"4", u"Visa"},
+    {u"5", u"MC"},
+    {u"6", u"Discover"},
+    {u"3", u"Amex"},
+}};
+
+inline constexpr std::size_t no_issuer = issuer_table.size();
+
+// The row of the issuer table that the entry's first character names, or no_issuer.
+[[nodiscard]] std::size_t issuer_row(std::u16string_view entry) noexcept;
+// The same for an entry known by its first character alone.
+[[nodiscard]] constexpr std::size_t issuer_row_of_first(char16_t first) noexcept {
+    std::size_t row = 0;
+    while (row < issuer_table.size() && issuer_table[row].first_character.front() != first)
+        ++row;
+    return row;
+}
+
+// The issuer prefix of a row of the table; "" for none.
+[[nodiscard]] constexpr std::u16string_view issuer_prefix(std::size_t row) noexcept {
+    return row < issuer_table.size() ? issuer_table[row].prefix : std::u16string_view{};
+}
+
+// "<prefix>  True" or "<prefix>  False".
+[[nodiscard]] std::u16string result_line(std::u16string_view prefix, bool verdict);
+
+} // namespace zandor::check

@@ -1,0 +1,331 @@
+#include "platform/values/number_reader.h"
+
+#include <bit>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace zandor::platform {
+namespace {
+
+constexpr char16_t blank = u' ';
+
+template <typename Char> constexpr bool is_digit(Char c) noexcept {
+    return c >= '0' && c <= '9';
+}
+
+// The end of the run of ASCII digits that starts at `p`. Entries are mostly digits, so
+// eight or sixteen are tested at a time where the processor allows.
+const char16_t* digit_run_end(const char16_t* p, const char16_t* end) noexcept {
+#if defined(__SSE2__)
+    const __m128i zero_digit = _mm_set1_epi16(u'0');
+    const __m128i nine = _mm_set1_epi16(9);
+    while (end - p >= 8) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        // (unit - '0') saturating-minus 9 is zero exactly for the digits.
+        const __m128i over = _mm_subs_epu16(_mm_sub_epi16(units, zero_digit), nine);
+        const auto digits =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(over, _mm_setzero_si128())));
+        if (digits != 0xFFFF)
+            return p + __builtin_ctz(~digits) / 2;
+        p += 8;
+    }
+#endif
+    while (p != end && is_digit(*p))
+        ++p;
+    return p;
+}
+
+// A flag in each byte of a word of eight that is no ASCII digit: its high half is not 3, or
+// adding 6 makes it so. A carry out of such a byte may flag the next one too, but only bytes
+// after the first flagged one.
+constexpr std::uint64_t non_digit_flags(std::uint64_t word) noexcept {
+    constexpr std::uint64_t high_halves = 0xF0F0F0F0F0F0F0F0;
+    constexpr std::uint64_t threes = 0x3030303030303030;
+    return ((word & high_halves) ^ threes) | (((word + 0x0606060606060606) & high_halves) ^ threes);
+}
+
+std::uint64_t load_word(const char* p) noexcept {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+
+// The same for bytes, where `begin` is the start of the piece: lines are mostly shorter than
+// sixteen bytes, so their last few are tested in the eight that end the piece.
+const char* digit_run_end(const char* begin, const char* p, const char* end) noexcept {
+#if defined(__SSE2__)
+    const __m128i zero_digit = _mm_set1_epi8('0');
+    const __m128i nine = _mm_set1_epi8(9);
+    while (end - p >= 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i over = _mm_subs_epu8(_mm_sub_epi8(bytes, zero_digit), nine);
+        const auto digits =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(over, _mm_setzero_si128())));
+        if (digits != 0xFFFF)
+            return p + __builtin_ctz(~digits);
+        p += 16;
+    }
+#endif
+    if constexpr (std::endian::native == std::endian::little) {
+        while (end - p >= 8) {
+            if (const std::uint64_t flags = non_digit_flags(load_word(p)); flags != 0)
+                return p + __builtin_ctzll(flags) / 8;
+            p += 8;
+        }
+        if (p != end && end - begin >= 8) {
+            const char* last_eight = end - 8;
+            const auto known = static_cast<unsigned>(p - last_eight); // digits, 1 to 7 of them
+            const std::uint64_t flags = non_digit_flags(load_word(last_eight)) >> (8 * known);
+            return flags == 0 ? end : p + __builtin_ctzll(flags) / 8;
+        }
+    }
+    while (p != end && is_digit(*p))
+        ++p;
+    return p;
+}
+
+} // namespace
+
+void NumberReader::feed(std::u16string_view units) noexcept {
+    static_cast<void>(feed_units(units.data(), units.size()));
+}
+
+std::size_t NumberReader::feed(std::string_view bytes) noexcept {
+    return feed_units(bytes.data(), bytes.size());
+}
+
+template <typename Char>
+std::size_t NumberReader::feed_units(const Char* const units, std::size_t count) noexcept {
+    if constexpr (sizeof(Char) == 1 && std::endian::native == std::endian::little) {
+        // Most entries are a card number's plain digits, whole: tested in two words.
+        if (state_ == State::leading_blanks && count >= 8 && count <= 16 &&
+            (non_digit_flags(load_word(units)) | non_digit_flags(load_word(units + count - 8))) ==
+                0) {
+            state_ = State::mantissa;
+            take_digit_run(units, count);
+            position_ += count;
+            return count;
+        }
+    }
+    const Char* p = units;
+    const Char* const end = units + count;
+    while (p != end && state_ != State::failed) {
+        const Char c = *p;
+        if (state_ == State::leading_blanks && c != blank) {
+            state_ = State::mantissa;
+            if (c == '+' || c == '-') {
+                negative_ = c == '-';
+                ++position_;
+                ++p;
+                continue;
+            }
+        }
+        if (is_digit(c) && pending_blanks_ == 0 &&
+            (state_ == State::mantissa || state_ == State::after_group_separator)) {
+            const Char* run_end;
+            if constexpr (sizeof(Char) == 1)
+                run_end = digit_run_end(units, p, end);
+            else
+                run_end = digit_run_end(p, end);
+            state_ = State::mantissa;
+            take_digit_run(p, static_cast<std::size_t>(run_end - p));
+            position_ += static_cast<std::uint64_t>(run_end - p);
+            p = run_end;
+            continue;
+        }
+        if constexpr (sizeof(Char) == 1) {
+            if (static_cast<unsigned char>(c) >= 0x80)
+                return static_cast<std::size_t>(p - units); // for the caller to widen
+        }
+        if (c == blank) {
+            // Leading blanks go; later ones wait to learn whether anything but blanks follows.
+            if (state_ != State::leading_blanks)
+                ++pending_blanks_;
+        } else {
+            if (pending_blanks_ != 0)
+                take_pending_blanks();
+            take(static_cast<char16_t>(c));
+        }
+        ++position_;
+        ++p;
+    }
+    return count;
+}
+
+// Blanks inside the text are read as what they are there: a separator where the format
+// makes a blank one, or no part of a number. A third blank never reads, so no more are taken.
+void NumberReader::take_pending_blanks() noexcept {
+    const std::uint64_t next = position_;
+    position_ -= pending_blanks_;
+    for (std::uint64_t i = 0; i < pending_blanks_ && state_ != State::failed; ++i, ++position_)
+        take(blank);
+    pending_blanks_ = 0;
+    position_ = next;
+}
+
+void NumberReader::take(char16_t c) noexcept {
+    switch (state_) {
+    case State::leading_blanks: // left before any unit but a blank is taken
+    case State::mantissa:
+        if (is_digit(c)) {
+            take_digit_run(&c, 1);
+        } else if (c == format_.decimal_separator) {
+            if (seen_decimal_separator_)
+                return fail(ReadError::second_decimal_separator, position_);
+            seen_decimal_separator_ = true;
+            previous_is_digit_ = false;
+        } else if (c == format_.group_separator && c != u'\0') {
+            if (!previous_is_digit_ || seen_decimal_separator_)
+                return fail(ReadError::misplaced_group_separator, position_);
+            group_separator_position_ = position_;
+            previous_is_digit_ = false;
+            state_ = State::after_group_separator;
+        } else if (digit_count_ == 0) {
+            fail(ReadError::no_digits, position_);
+        } else if (c == u'E' || c == u'e') {
+            state_ = State::exponent_mark;
+        } else {
+            fail(ReadError::unexpected_character, position_);
+        }
+        return;
+    case State::after_group_separator:
+        if (!is_digit(c))
+            return fail(ReadError::misplaced_group_separator, group_separator_position_);
+        state_ = State::mantissa;
+        take_digit_run(&c, 1);
+        return;
+    case State::exponent_mark:
+        if (c == u'+' || c == u'-') {
+            exponent_negative_ = c == u'-';
+            state_ = State::exponent_sign;
+            return;
+        }
+        [[fallthrough]];
+    case State::exponent_sign:
+        if (!is_digit(c))
+            return fail(ReadError::exponent_without_digits, position_);
+        state_ = State::exponent_digits;
+        [[fallthrough]];
+    case State::exponent_digits:
+        if (!is_digit(c))
+            return fail(ReadError::unexpected_character, position_);
+        exponent_ = std::min(exponent_ * 10 + (c - u'0'), exponent_saturation);
+        return;
+    case State::failed:
+        return;
+    }
+}
+
+// The digits from the first non-zero one on are kept as they come, up to the buffer's size;
+// the trailing zeros among them count once a non-zero digit follows.
+template <typename Char>
+[[gnu::always_inline]] inline void NumberReader::take_digit_run(const Char* run,
+                                                                std::size_t length) noexcept {
+    std::size_t i = 0;
+    if (first_nonzero_ < 0) {
+        while (i < length && run[i] == '0')
+            ++i;
+        if (i < length)
+            first_nonzero_ = digit_count_ + static_cast<std::int64_t>(i);
+    }
+    if (i < length) {
+        std::size_t taken = std::min(length - i, kept_significant_digits - kept_);
+        char* kept = reading_.digits.data() + kept_;
+        const Char* digits = run + i;
+        if constexpr (sizeof(Char) == 1) {
+            if (taken >= 8 && taken <= 16) { // a card number's digits: two words that may overlap
+                std::memcpy(kept, digits, 8);
+                std::memcpy(kept + taken - 8, digits + taken - 8, 8);
+                kept_ += taken;
+                taken = 0;
+            }
+        }
+        for (std::size_t j = 0; j < taken; ++j)
+            kept[j] = static_cast<char>(digits[j]);
+        kept_ += taken;
+        std::size_t past_last = length; // one past the run's last non-zero digit
+        while (past_last > i && run[past_last - 1] == '0')
+            --past_last;
+        if (past_last > i)
+            last_nonzero_ = digit_count_ + static_cast<std::int64_t>(past_last) - 1;
+    }
+    digit_count_ += static_cast<std::int64_t>(length);
+    if (!seen_decimal_separator_)
+        integer_digits_ += static_cast<std::int64_t>(length);
+    previous_is_digit_ = true;
+}
+
+void NumberReader::fail(ReadError error, std::uint64_t position) noexcept {
+    state_ = State::failed;
+    error_ = error;
+    error_position_ = position;
+}
+
+const NumberReading& NumberReader::finish() noexcept {
+    NumberReading& reading = reading_;
+    const std::uint64_t end = position_ - pending_blanks_; // trailing blanks are no part of it
+    reading.error = ReadError::none;
+    reading.error_position = end;
+    reading.negative = false;
+    reading.significant_digits = 0;
+    reading.exponent_of_last = 0;
+    switch (state_) {
+    case State::failed:
+        reading.error = error_;
+        reading.error_position = error_position_;
+        return reading;
+    case State::leading_blanks:
+        reading.error = ReadError::empty;
+        return reading;
+    case State::after_group_separator:
+        reading.error = ReadError::misplaced_group_separator;
+        reading.error_position = group_separator_position_;
+        return reading;
+    case State::exponent_mark:
+    case State::exponent_sign:
+        reading.error = ReadError::exponent_without_digits;
+        return reading;
+    case State::mantissa:
+        if (digit_count_ == 0) {
+            reading.error = ReadError::no_digits;
+            return reading;
+        }
+        break;
+    case State::exponent_digits:
+        break;
+    }
+    reading.negative = negative_;
+    if (first_nonzero_ >= 0) {
+        reading.significant_digits = last_nonzero_ - first_nonzero_ + 1;
+        const std::int64_t exponent = exponent_negative_ ? -exponent_ : exponent_;
+        reading.exponent_of_last = exponent + integer_digits_ - 1 - last_nonzero_;
+    }
+    return reading;
+}
+
+void NumberReader::reset() noexcept {
+    state_ = State::leading_blanks;
+    position_ = 0;
+    pending_blanks_ = 0;
+    negative_ = false;
+    seen_decimal_separator_ = false;
+    previous_is_digit_ = false;
+    digit_count_ = 0;
+    integer_digits_ = 0;
+    first_nonzero_ = -1;
+    last_nonzero_ = -1;
+    kept_ = 0;
+    exponent_ = 0;
+    exponent_negative_ = false;
+}
+
+NumberReading read_number(std::u16string_view text, NumberFormat format) noexcept {
+    NumberReader reader(format);
+    reader.feed(text);
+    return reader.finish();
+}
+
+} // namespace zandor::platform

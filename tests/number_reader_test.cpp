@@ -1,0 +1,89 @@
+#include "platform/values/number_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <string_view>
+
+namespace {
+
+using zandor::platform::NumberFormat;
+using zandor::platform::NumberReader;
+using zandor::platform::read_number;
+using zandor::platform::ReadError;
+
+constexpr NumberFormat english{u'.', u','};
+constexpr NumberFormat german{u',', u'.'};
+constexpr NumberFormat french{u',', u'\u202F'};
+constexpr NumberFormat no_break_space{u',', u'\u00A0'};
+
+struct Accepted {
+    const char* name;
+    std::u16string_view text;
+    NumberFormat format;
+};
+
+TEST(NumberReader, AcceptsNumbers) {
+    const Accepted rows[] = {
+        {"digits", u"4111111111111111", english},
+        {"blanks around", u"   4111 ", english},
+        {"grouped", u"4,111,111", english},
+        {"decimal", u"12.50", english},
+        {"leading decimal", u".5", english},
+        {"everything", u" -1,234.5e-7 ", english},
+        {"german", u"4.111.111,5", german},
+        {"french narrow no-break space", u"4\u202F111,5", french},
+    };
+    for (const Accepted& row : rows)
+        EXPECT_TRUE(read_number(row.text, row.format).ok()) << row.name;
+}
+
+struct Rejected {
+    const char* name;
+    std::u16string_view text;
+    NumberFormat format;
+    ReadError error;
+    std::size_t position;
+};
+
+TEST(NumberReader, RejectsNonNumbersSayingWhereAndWhy) {
+    const Rejected rows[] = {
+        {"empty", u"", english, ReadError::empty, 0},
+        {"blanks only", u"   ", english, ReadError::empty, 3},
+        {"sign only", u"-", english, ReadError::no_digits, 1},
+        {"letter", u"41x1", english, ReadError::unexpected_character, 2},
+        {"blank between digits", u"4111 1111", english, ReadError::unexpected_character, 4},
+        {"tab", u"\t12", english, ReadError::no_digits, 0},
+        {"fullwidth digit", u"1\uFF12", english, ReadError::unexpected_character, 1},
+        {"two decimals", u"1.2.3", english, ReadError::second_decimal_separator, 3},
+        {"exponent without digits", u"12E", english, ReadError::exponent_without_digits, 3},
+        {"group in exponent", u"1E1,000", english, ReadError::unexpected_character, 3},
+    };
+    for (const Rejected& row : rows) {
+        const auto reading = read_number(row.text, row.format);
+        EXPECT_EQ(reading.error, row.error) << row.name;
+        EXPECT_EQ(reading.error_position, row.position) << row.name;
+    }
+}
+
+// Regression: with a blank as the decimal separator, the reading in pieces took the blank
+// for a trailing one before it learnt that more followed, and said no number.
+TEST(NumberReader, BlankSeparatorsReadTheSameInPieces) {
+    const Accepted rows[] = {
+        {"blank decimal, exponent", u" 67 e14 ", {u' ', u'\0'}},
+        {"blank decimal, fraction", u"41 5", {u' ', u'\0'}},
+        {"blank group", u"4 111 111  ", {u',', u' '}},
+    };
+    for (const Accepted& row : rows) {
+        const auto whole = read_number(row.text, row.format);
+        EXPECT_TRUE(whole.ok()) << row.name;
+        NumberReader reader(row.format);
+        for (const char16_t unit : row.text)
+            reader.feed(std::u16string_view(&unit, 1));
+        const auto in_pieces = reader.finish();
+        EXPECT_EQ(in_pieces.ok(), whole.ok()) << row.name;
+        EXPECT_EQ(in_pieces.significant_digits, whole.significant_digits) << row.name;
+        EXPECT_EQ(in_pieces.exponent_of_last, whole.exponent_of_last) << row.name;
+    }
+}
+
+} // namespace

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "line_reader.h"
+#include "platform/values/number_format.h"
+#include "platform/values/number_reader.h"
+#include "utf8.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace zandor::tools {
+
+// What the result line of one entry says.
+struct Answer {
+    std::size_t issuer_row;
+    bool verdict;
+};
+
+// One line of UTF-8, fed in pieces and read as it comes, in bounded memory: a "\r" just before
+// the line's end is dropped, invalid bytes read as U+FFFD, and ASCII is read as it stands.
+class LineEntry {
+  public:
+    explicit LineEntry(platform::NumberFormat format) : format_(format), reader_(format) {}
+
+    // The line's bytes so far; `last` for its last piece.
+    void feed(std::string_view bytes, bool last);
+    [[nodiscard]] Answer finish();
+
+  private:
+    void take(std::string_view bytes);
+
+    platform::NumberFormat format_;
+    platform::NumberReader reader_;
+    Utf8Decoder decoder_;
+    std::u16string wide_;
+    char16_t first_ = 0;
+    bool has_first_ = false;
+    bool carried_return_ = false; // a "\r" ended the last piece: data, unless the line ends here
+};
+
+class AnswerSink {
+  public:
+    virtual ~AnswerSink() = default;
+    // False to stop: the output failed.
+    virtual bool take(Answer answer) = 0;
+};
+
+// Answers every line of one input, in order; the end of the input ends its last line, and a
+// byte-order mark is dropped at the very start of it. False if the sink stopped. A read
+// error, left in `read_error`, ends the input without answering the line it cut short.
+bool answer_lines(ByteSource& input, std::size_t buffer_size, platform::NumberFormat format,
+                  AnswerSink& sink, int& read_error);
+
+} // namespace zandor::tools
