@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 namespace {
@@ -76,6 +77,43 @@ TEST(frmMain, CheckSelectsTheWholeEntryWithFocus) {
         EXPECT_TRUE(Text1.has_focus());
         EXPECT_EQ(Text1.sel_start(), 0u);
         EXPECT_EQ(Text1.sel_length(), length);
+    }
+}
+
+// Undo never reaches back to an earlier number: the history is emptied at each check and
+// again at the first edit after it, on every toolkit.
+TEST(frmMain, CheckEmptiesTheUndoHistoryNowAndAtTheNextEdit) {
+    MemoryForm form(frmMain::description, platform::invariant_number_format);
+    platform::MemoryTextBox& Text1 = form.memory_text_box("Text1");
+    form.type("Text1", u"4111111111111111");
+    form.click("Command1");
+    EXPECT_EQ(Text1.undo_steps(), 0u);
+    form.type("Text1", u"5"); // typed over the selected number
+    EXPECT_EQ(Text1.undo_steps(), 0u);
+    form.type("Text1", u"55");
+    EXPECT_EQ(Text1.undo_steps(), 1u);
+}
+
+TEST(frmMain, WindowAtItsStoredPositionOnlyWhenWhollyOnAScreen) {
+    const platform::PixelRect stored = platform::to_pixels(frmMain::description.client_area, 96);
+    const platform::PixelRect primary{0, 0, 1024, 738};
+    const struct {
+        const char* name;
+        std::optional<platform::PixelRect> screen_at;
+        platform::PixelRect placed;
+    } rows[] = {
+        {"on the primary screen", primary, stored},
+        {"on no screen", std::nullopt, {445, 306, 579, 431}},
+        {"across a screen's edge", platform::PixelRect{0, 0, 400, 300}, {445, 306, 579, 431}},
+    };
+    for (const auto& row : rows) {
+        MemoryForm form(frmMain::description, platform::invariant_number_format);
+        form.screen_at = row.screen_at;
+        form.primary_screen = primary;
+        form.place(stored);
+        EXPECT_EQ(form.window.left, row.placed.left) << row.name;
+        EXPECT_EQ(form.window.top, row.placed.top) << row.name;
+        EXPECT_EQ(form.window.width(), stored.width()) << row.name;
     }
 }
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-// Controls that live in memory: the console tool's, and the tests'.
+// Controls and a form that live in memory, for the tests and the fuzzer.
 namespace zandor::platform {
 
 class MemoryTextBox final : public TextBoxControl {
@@ -27,6 +27,13 @@ class MemoryTextBox final : public TextBoxControl {
     void set_sel_length(std::size_t length) override {
         sel_length_ = std::min(length, text_.size() - sel_start_);
     }
+    void clear_undo_history() override { undo_steps_ = 0; }
+    // The user replaces the text, one step to undo.
+    void type(std::u16string_view text) {
+        set_text(text);
+        ++undo_steps_;
+    }
+    [[nodiscard]] std::size_t undo_steps() const { return undo_steps_; }
 
     [[nodiscard]] bool has_focus() const { return has_focus_; }
     void lose_focus() { has_focus_ = false; }
@@ -38,6 +45,7 @@ class MemoryTextBox final : public TextBoxControl {
     bool has_focus_ = false;
     std::size_t sel_start_ = 0;
     std::size_t sel_length_ = 0;
+    std::size_t undo_steps_ = 0;
 };
 
 class MemoryLabel final : public LabelControl {
@@ -69,16 +77,30 @@ class MemoryForm final : public Form {
     [[nodiscard]] NumberFormat number_format() const override { return format_; }
 
     void activate() { activated(); }
-    void click(std::string_view name) {
-        const auto& controls = description().controls;
-        clicked(static_cast<std::size_t>(
-            std::ranges::find(controls, name, &ControlDescription::name) - controls.begin()));
+    void click(std::string_view name) { clicked(index_of(name)); }
+    void type(std::string_view name, std::u16string_view text) {
+        memory_text_box(name).type(text);
+        edited(index_of(name));
     }
+    // The screens: the work area of the one at a position, if any, and the primary one's.
+    std::optional<PixelRect> screen_at;
+    PixelRect primary_screen{};
+    PixelRect window{};
+    void place(const PixelRect& stored) { place_window(stored); }
     [[nodiscard]] MemoryTextBox& memory_text_box(std::string_view name) {
         return static_cast<MemoryTextBox&>(text_box(name));
     }
 
   private:
+    [[nodiscard]] std::size_t index_of(std::string_view name) const {
+        const auto& controls = description().controls;
+        return static_cast<std::size_t>(
+            std::ranges::find(controls, name, &ControlDescription::name) - controls.begin());
+    }
+    std::optional<PixelRect> work_area_at(const PixelRect&) const override { return screen_at; }
+    PixelRect primary_work_area() const override { return primary_screen; }
+    void move_window(const PixelRect& to) override { window = to; }
+
     NumberFormat format_;
     std::vector<std::unique_ptr<MemoryTextBox>> text_boxes_;
     std::vector<std::unique_ptr<MemoryLabel>> labels_;

@@ -18,21 +18,28 @@ constexpr const char* usage = "Usage: zandor [--help | --version]\n"
                               "Opens the ZANDOR window: type a payment-card number and press "
                               "Check or Enter.\n";
 
-// Qt ends a program that cannot open its display with a page of messages and an abort; while
-// the application starts, say it in one line and exit with status 1 instead.
-void start_up_message(QtMsgType type, const QMessageLogContext&, const QString& message) {
+// What the platform layer said first while the application started: the cause, when it
+// cannot start (no display, a display that does not answer, a platform plugin missing).
+QString first_platform_message;
+
+// Qt ends a program that cannot start its platform with a page of messages and an abort;
+// while the application starts, say why in one line and exit with status 1 instead.
+void start_up_message(QtMsgType type, const QMessageLogContext& context, const QString& message) {
     if (type == QtFatalMsg) {
-        const QByteArray display =
-            qgetenv("WAYLAND_DISPLAY").isEmpty() ? qgetenv("DISPLAY") : qgetenv("WAYLAND_DISPLAY");
-        if (display.isEmpty())
-            std::fputs("zandor: no display to open the window on (neither DISPLAY nor "
-                       "WAYLAND_DISPLAY is set).\n",
-                       stderr);
-        else
-            std::fprintf(stderr, "zandor: cannot open the display '%s'.\n", display.constData());
+        QString reason = first_platform_message.isEmpty() ? message.section(QLatin1Char('\n'), 0, 0)
+                                                          : first_platform_message;
+        reason = reason.trimmed();
+        if (qEnvironmentVariableIsEmpty("DISPLAY") &&
+            qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+            reason += QStringLiteral(" (neither DISPLAY nor WAYLAND_DISPLAY is set)");
+        std::fprintf(stderr, "zandor: cannot start the window: %s\n", qPrintable(reason));
         std::_Exit(1);
     }
-    if (type != QtWarningMsg && type != QtInfoMsg && type != QtDebugMsg)
+    const bool from_platform =
+        context.category != nullptr && std::strncmp(context.category, "qt.qpa", 6) == 0;
+    if (from_platform && first_platform_message.isEmpty())
+        first_platform_message = message;
+    if (type == QtCriticalMsg)
         std::fprintf(stderr, "%s\n", qPrintable(message));
 }
 

@@ -24,6 +24,14 @@ wait_for() {  # wait_for SECONDS COMMAND...: polls every 50 ms
     done
 }
 
+# A window that cannot start says why in one line, with status 1.
+for setting in "DISPLAY=:77" "QT_QPA_PLATFORM=nosuch"; do
+    status=0
+    said=$(env "$setting" "$program" 2>&1) || status=$?
+    [ "$status" -eq 1 ] && [ "$(printf '%s\n' "$said" | wc -l)" -eq 1 ] &&
+        [[ "$said" == *"${setting#*=}"* ]] || { echo "FAIL: start-up error for $setting: $said"; exit 1; }
+done
+
 source "$here/../../scripts/xvfb.sh"
 zandor_start_xvfb "$work"
 pids+=("$ZANDOR_XVFB_PID")

@@ -16,6 +16,8 @@ class TextBoxControl {
     // Selection positions count from 0; a selection past the end is cut at the end.
     virtual void set_sel_start(std::size_t start) = 0;
     virtual void set_sel_length(std::size_t length) = 0;
+    // Forgets the edits behind the text shown, so that undo cannot bring them back.
+    virtual void clear_undo_history() = 0;
 };
 
 class LabelControl {

@@ -49,8 +49,34 @@ void Form::activated() {
 void Form::clicked(std::size_t control) {
     if (control >= description_.controls.size())
         return;
+    for (const Registered& registered : registered_)
+        if (registered.text_box != nullptr)
+            registered.text_box->clear_undo_history();
+    clear_history_at_next_edit_ = true;
     if (const EventProcedure click = description_.controls[control].click)
         click(*this);
+}
+
+void Form::edited(std::size_t control) {
+    if (!clear_history_at_next_edit_ || control >= description_.controls.size())
+        return;
+    clear_history_at_next_edit_ = false;
+    text_box(description_.controls[control].name).clear_undo_history();
+}
+
+PixelRect placed_window(PixelRect stored, const std::optional<PixelRect>& holding,
+                        const PixelRect& primary) noexcept {
+    if (holding && contains(*holding, stored))
+        return stored;
+    const int width = stored.width();
+    const int height = stored.height();
+    const int left = primary.left + (primary.width() - width) / 2;
+    const int top = primary.top + (primary.height() - height) / 2;
+    return {left, top, left + width, top + height};
+}
+
+void Form::place_window(const PixelRect& stored) {
+    move_window(placed_window(stored, work_area_at(stored), primary_work_area()));
 }
 
 const Form::Registered& Form::find(std::string_view name) const {

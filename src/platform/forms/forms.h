@@ -4,6 +4,7 @@
 #include "platform/values/number_format.h"
 
 #include <cstddef>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -37,6 +38,17 @@ struct PixelRect {
 [[nodiscard]] constexpr int twips_to_pixels(int twips, int dpi) noexcept {
     return (twips * dpi + twips_per_inch / 2) / twips_per_inch;
 }
+
+[[nodiscard]] constexpr bool contains(const PixelRect& outer, const PixelRect& inner) noexcept {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+// Where a window goes: at its stored position when that lies wholly on the work area of the
+// screen it is on (`holding`, none when it is on no screen), otherwise centred on the work
+// area of the primary screen.
+[[nodiscard]] PixelRect placed_window(PixelRect stored, const std::optional<PixelRect>& holding,
+                                      const PixelRect& primary) noexcept;
 
 // Edges are scaled rather than sizes, so that edges that meet in twips meet in pixels.
 [[nodiscard]] constexpr PixelRect to_pixels(TwipRect r, int dpi) noexcept {
@@ -81,8 +93,9 @@ struct FormDescription {
 // The controls of a form in tab order: the text boxes and buttons by rising tab index.
 [[nodiscard]] std::vector<std::size_t> tab_order(const FormDescription& form);
 
-// A form as its event procedures see it. A forms layer creates the controls, registers the
-// ones the procedures reach, and reports activations and clicks.
+// A form as its event procedures see it, and the rules every toolkit's window keeps. A forms
+// layer creates the controls, registers the ones the procedures reach, reports activations,
+// clicks and edits, and supplies the few operations the rules need of it.
 class Form {
   public:
     explicit Form(const FormDescription& description) : description_(description) {}
@@ -102,7 +115,20 @@ class Form {
     // Runs the form's activate procedure on the first activation only: returning to the
     // window from another program leaves the focus where the user had it.
     void activated();
+    // Runs the control's click procedure. Nothing typed for an earlier check stays in an
+    // entry's undo history: it is emptied now, and again at the first edit after this (typing
+    // over the selected entry), so that undo never brings back an earlier number.
     void clicked(std::size_t control);
+    // The user changed a text box's text.
+    void edited(std::size_t control);
+
+    // Puts the window where placed_window says, given where it would be at its stored
+    // position, in the layer's own pixels.
+    void place_window(const PixelRect& stored);
+    // The work area of the screen a window there would be on, if any.
+    [[nodiscard]] virtual std::optional<PixelRect> work_area_at(const PixelRect& window) const = 0;
+    [[nodiscard]] virtual PixelRect primary_work_area() const = 0;
+    virtual void move_window(const PixelRect& window) = 0;
 
   private:
     struct Registered {
@@ -115,6 +141,7 @@ class Form {
     const FormDescription& description_;
     std::vector<Registered> registered_;
     bool activated_ = false;
+    bool clear_history_at_next_edit_ = false;
 };
 
 } // namespace zandor::platform

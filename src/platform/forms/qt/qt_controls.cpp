@@ -15,14 +15,7 @@ std::u16string_view view_of(const QString& text) {
 
 } // namespace
 
-QtTextBox::QtTextBox(QtEntryBox& edit) : edit_(edit) {
-    QObject::connect(&edit_, &QtEntryBox::edited, &edit_, [this] {
-        if (forget_at_next_edit_) {
-            forget_at_next_edit_ = false;
-            edit_.clearHistory();
-        }
-    });
-}
+QtTextBox::QtTextBox(QtEntryBox& edit) : edit_(edit) {}
 
 std::u16string_view QtTextBox::text() const {
     return view_of(edit_.text());
@@ -43,9 +36,8 @@ void QtTextBox::set_sel_length(std::size_t length) {
                  static_cast<qsizetype>(sel_start_ + std::min(length, available)));
 }
 
-void QtTextBox::forget_history() {
+void QtTextBox::clear_undo_history() {
     edit_.clearHistory();
-    forget_at_next_edit_ = true;
 }
 
 std::u16string_view QtAutoSizeLabel::caption() const {

@@ -18,15 +18,11 @@ class QtTextBox final : public TextBoxControl {
     void set_focus() override;
     void set_sel_start(std::size_t start) override;
     void set_sel_length(std::size_t length) override;
-
-    // Forgets the edits behind the text shown, now and again at the first edit after this
-    // (typing over the selected entry), so that undo never brings back an earlier number.
-    void forget_history();
+    void clear_undo_history() override;
 
   private:
     QtEntryBox& edit_;
     std::size_t sel_start_ = 0;
-    bool forget_at_next_edit_ = false;
 };
 
 // A label; an auto-size one follows its caption, growing to the right from its left edge. A

@@ -19,10 +19,17 @@ QString qstring(std::u16string_view text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+QRect to_qrect(const PixelRect& r) {
+    return {r.left, r.top, r.width(), r.height()};
+}
+
+PixelRect to_pixel_rect(const QRect& r) {
+    return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
+
 // Device-independent pixels: Qt's high-DPI scaling serves denser screens.
 QRect to_qrect(TwipRect twips) {
-    const PixelRect r = to_pixels(twips, standard_dpi);
-    return {r.left, r.top, r.width(), r.height()};
+    return to_qrect(to_pixels(twips, standard_dpi));
 }
 
 // The described face is a Windows bitmap font that Linux lacks. Liberation Sans at 10 px for
@@ -85,7 +92,7 @@ QtForm::QtForm(const FormDescription& description, QWidget* parent)
     const std::vector<std::size_t> order = tab_order(description);
     for (std::size_t k = 1; k < order.size(); ++k)
         setTabOrder(widgets[order[k - 1]], widgets[order[k]]);
-    place_on_screen();
+    place_window(to_pixels(description.client_area, standard_dpi));
 }
 
 QtForm::~QtForm() = default;
@@ -100,6 +107,7 @@ QWidget* QtForm::create_control(std::size_t index) {
         edit->insert(qstring(control.caption));
         edit->clearHistory();
         edit->setInputMethodHints(Qt::ImhSensitiveData | Qt::ImhNoPredictiveText);
+        connect(edit, &QtEntryBox::edited, this, [this, index] { edited(index); });
         add_text_box(index, *text_boxes_.emplace_back(std::make_unique<QtTextBox>(*edit)));
         widget = edit;
         break;
@@ -107,12 +115,7 @@ QWidget* QtForm::create_control(std::size_t index) {
     case ControlKind::command_button: {
         auto* button = new QPushButton(qstring(control.caption), this);
         button->setDefault(control.is_default);
-        connect(button, &QPushButton::clicked, this, [this, index] {
-            // Nothing typed for an earlier check stays behind in an entry's undo history.
-            for (const auto& text_box : text_boxes_)
-                text_box->forget_history();
-            clicked(index);
-        });
+        connect(button, &QPushButton::clicked, this, [this, index] { clicked(index); });
         widget = button;
         break;
     }
@@ -151,17 +154,20 @@ void QtForm::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
-// The client area at its stored position, or centred on the primary screen when that lies
-// off the available area; the window manager may still place it.
-void QtForm::place_on_screen() {
-    QRect wanted = to_qrect(description().client_area);
-    const QScreen* screen = QGuiApplication::screenAt(wanted.center());
-    if (screen == nullptr || !screen->availableGeometry().contains(wanted)) {
-        screen = QGuiApplication::primaryScreen();
-        if (screen != nullptr)
-            wanted.moveCenter(screen->availableGeometry().center());
-    }
-    setGeometry(wanted);
+// The client area, in device-independent pixels; the window manager may still place it.
+std::optional<PixelRect> QtForm::work_area_at(const PixelRect& window) const {
+    if (const QScreen* screen = QGuiApplication::screenAt(to_qrect(window).center()))
+        return to_pixel_rect(screen->availableGeometry());
+    return std::nullopt;
+}
+
+PixelRect QtForm::primary_work_area() const {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? to_pixel_rect(screen->availableGeometry()) : PixelRect{};
+}
+
+void QtForm::move_window(const PixelRect& window) {
+    setGeometry(to_qrect(window));
 }
 
 } // namespace zandor::platform

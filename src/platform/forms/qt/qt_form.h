@@ -11,8 +11,6 @@
 // Qt gives default-button behaviour to dialogs only.
 namespace zandor::platform {
 
-class QtTextBox;
-
 class QtForm final : public QDialog, public Form {
     Q_OBJECT
 
@@ -27,10 +25,12 @@ class QtForm final : public QDialog, public Form {
 
   private:
     QWidget* create_control(std::size_t index);
-    void place_on_screen();
+    [[nodiscard]] std::optional<PixelRect> work_area_at(const PixelRect& window) const override;
+    [[nodiscard]] PixelRect primary_work_area() const override;
+    void move_window(const PixelRect& window) override;
 
     NumberFormat number_format_;
-    std::vector<std::unique_ptr<QtTextBox>> text_boxes_;
+    std::vector<std::unique_ptr<TextBoxControl>> text_boxes_;
     std::vector<std::unique_ptr<LabelControl>> labels_;
 };
 

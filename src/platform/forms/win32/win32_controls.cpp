@@ -32,16 +32,8 @@ void Win32TextBox::set_sel_length(std::size_t length) {
     SendMessageW(edit_, EM_SETSEL, sel_start_, static_cast<LPARAM>(end));
 }
 
-void Win32TextBox::forget_history() {
+void Win32TextBox::clear_undo_history() {
     SendMessageW(edit_, EM_EMPTYUNDOBUFFER, 0, 0);
-    forget_at_next_edit_ = true;
-}
-
-void Win32TextBox::edited() {
-    if (forget_at_next_edit_) {
-        forget_at_next_edit_ = false;
-        SendMessageW(edit_, EM_EMPTYUNDOBUFFER, 0, 0);
-    }
 }
 
 std::u16string_view Win32Label::caption() const {

@@ -17,18 +17,12 @@ class Win32TextBox final : public TextBoxControl {
     void set_focus() override;
     void set_sel_start(std::size_t start) override;
     void set_sel_length(std::size_t length) override;
-
-    // Forgets the edit behind the text shown, now and again at the first edit after this
-    // (typing over the selected entry), so that undo never brings back an earlier number.
-    void forget_history();
-    void edited();
-    [[nodiscard]] HWND handle() const { return edit_; }
+    void clear_undo_history() override;
 
   private:
     HWND edit_;
     mutable std::u16string snapshot_; // keeps the text() view alive
     std::size_t sel_start_ = 0;
-    bool forget_at_next_edit_ = false;
 };
 
 // A label; an auto-size one follows its caption in its font, growing to the right.

@@ -48,9 +48,8 @@ RECT to_rect(PixelRect r) {
     return {r.left, r.top, r.right, r.bottom};
 }
 
-bool contains(const RECT& outer, const RECT& inner) {
-    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
-           inner.bottom <= outer.bottom;
+PixelRect to_pixel_rect(const RECT& r) {
+    return {r.left, r.top, r.right, r.bottom};
 }
 
 } // namespace
@@ -74,7 +73,10 @@ int Win32Form::run(int show_command) {
     const UINT dpi = GetDpiForWindow(window_);
     create_controls();
     lay_out(dpi);
-    place_on_screen(dpi);
+    // The whole window, frame and all, at the stored position of its client area.
+    RECT frame = to_rect(to_pixels(description().client_area, static_cast<int>(dpi)));
+    AdjustWindowRectExForDpi(&frame, window_style(description()), FALSE, WS_EX_CONTROLPARENT, dpi);
+    place_window(to_pixel_rect(frame));
     ShowWindow(window_, show_command);
     UpdateWindow(window_);
 
@@ -164,25 +166,26 @@ void Win32Form::lay_out(UINT dpi) {
     font_ = new_font;
 }
 
-// The client area at its stored position, or centred on the work area of the primary monitor
-// when the window would not lie wholly on a monitor's work area.
-void Win32Form::place_on_screen(UINT dpi) {
-    RECT frame = to_rect(to_pixels(description().client_area, static_cast<int>(dpi)));
-    AdjustWindowRectExForDpi(&frame, window_style(description()), FALSE, WS_EX_CONTROLPARENT, dpi);
+std::optional<PixelRect> Win32Form::work_area_at(const PixelRect& window) const {
+    const RECT r = to_rect(window);
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
-    HMONITOR on = MonitorFromRect(&frame, MONITOR_DEFAULTTONULL);
-    if (on == nullptr || !GetMonitorInfoW(on, &monitor) || !contains(monitor.rcWork, frame)) {
-        GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
-        const LONG width = frame.right - frame.left;
-        const LONG height = frame.bottom - frame.top;
-        frame.left = (monitor.rcWork.left + monitor.rcWork.right - width) / 2;
-        frame.top = (monitor.rcWork.top + monitor.rcWork.bottom - height) / 2;
-        frame.right = frame.left + width;
-        frame.bottom = frame.top + height;
-    }
-    SetWindowPos(window_, nullptr, frame.left, frame.top, frame.right - frame.left,
-                 frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    HMONITOR on = MonitorFromRect(&r, MONITOR_DEFAULTTONULL);
+    if (on == nullptr || !GetMonitorInfoW(on, &monitor))
+        return std::nullopt;
+    return to_pixel_rect(monitor.rcWork);
+}
+
+PixelRect Win32Form::primary_work_area() const {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    return to_pixel_rect(monitor.rcWork);
+}
+
+void Win32Form::move_window(const PixelRect& window) {
+    SetWindowPos(window_, nullptr, window.left, window.top, window.width(), window.height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT CALLBACK Win32Form::procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -208,16 +211,10 @@ LRESULT Win32Form::handle(UINT message, WPARAM wparam, LPARAM lparam) {
         if (id < first_control_id || index >= controls_.size())
             return 0;
         const ControlKind kind = description().controls[index].kind;
-        if (kind == ControlKind::text_box && HIWORD(wparam) == EN_CHANGE) {
-            for (const auto& text_box : text_boxes_)
-                if (text_box->handle() == reinterpret_cast<HWND>(lparam))
-                    text_box->edited();
-        } else if (kind == ControlKind::command_button && HIWORD(wparam) == BN_CLICKED) {
-            // Nothing typed for an earlier check stays behind in an entry's undo buffer.
-            for (const auto& text_box : text_boxes_)
-                text_box->forget_history();
+        if (kind == ControlKind::text_box && HIWORD(wparam) == EN_CHANGE)
+            edited(index);
+        else if (kind == ControlKind::command_button && HIWORD(wparam) == BN_CLICKED)
             clicked(index);
-        }
         return 0;
     }
     case WM_ACTIVATE: {

@@ -31,7 +31,9 @@ class Win32Form final : public Form {
     bool create_window();
     void create_controls();
     void lay_out(UINT dpi);
-    void place_on_screen(UINT dpi);
+    [[nodiscard]] std::optional<PixelRect> work_area_at(const PixelRect& window) const override;
+    [[nodiscard]] PixelRect primary_work_area() const override;
+    void move_window(const PixelRect& window) override;
 
     HINSTANCE instance_;
     int icon_resource_;
