@@ -31,6 +31,24 @@ TEST(frmMain, EdgesThatMeetInTwipsMeetInPixels) {
     }
 }
 
+// Every field of the description reaches a forms layer through its own operation.
+TEST(frmMain, EveryFieldReachesTheFormsLayer) {
+    MemoryForm form(frmMain::description, platform::invariant_number_format);
+    const platform::FormDescription& d = frmMain::description;
+    EXPECT_TRUE(form.built.caption == d.caption && form.built.client_area == d.client_area &&
+                form.built.fixed_border == d.fixed_border &&
+                form.built.min_button == d.min_button && form.built.max_button == d.max_button &&
+                form.built.font == d.font);
+    ASSERT_EQ(form.built_controls.size(), d.controls.size());
+    for (std::size_t i = 0; i < d.controls.size(); ++i) {
+        platform::ControlDescription expected = d.controls[i];
+        expected.tab_index = 0;   // handed over as the tab order
+        expected.click = nullptr; // run by Form
+        EXPECT_TRUE(form.built_controls[i] == expected) << expected.name;
+    }
+    EXPECT_EQ(form.tab_order, platform::tab_order(d));
+}
+
 TEST(frmMain, FirstActivationOnlyPutsTheFocusInTheEntryBox) {
     MemoryForm form(frmMain::description, platform::invariant_number_format);
     platform::MemoryTextBox& Text1 = form.memory_text_box("Text1");

@@ -58,21 +58,13 @@ class MemoryLabel final : public LabelControl {
 };
 
 // A form whose controls live in memory: its event procedures run as in a real window, and a
-// test plays the forms engine's part.
-class MemoryForm final : public Form {
+// test plays the forms engine's part. What the description handed over is kept, field by
+// field, in `built` and `built_controls` (tab indices as `tab_order`).
+class MemoryForm final : public Form, private FormBuilder {
   public:
     MemoryForm(const FormDescription& description, NumberFormat format)
         : Form(description), format_(format) {
-        for (std::size_t i = 0; i < description.controls.size(); ++i) {
-            const ControlDescription& control = description.controls[i];
-            if (control.kind == ControlKind::text_box) {
-                add_text_box(i, *text_boxes_.emplace_back(std::make_unique<MemoryTextBox>()));
-            } else if (control.kind == ControlKind::label) {
-                auto& label = *labels_.emplace_back(std::make_unique<MemoryLabel>());
-                label.set_caption(control.caption);
-                add_label(i, label);
-            }
-        }
+        build_form(description, *this);
     }
     [[nodiscard]] NumberFormat number_format() const override { return format_; }
 
@@ -82,6 +74,9 @@ class MemoryForm final : public Form {
         memory_text_box(name).type(text);
         edited(index_of(name));
     }
+    FormDescription built{};
+    std::vector<ControlDescription> built_controls;
+    std::vector<std::size_t> tab_order;
     // The screens: the work area of the one at a position, if any, and the primary one's.
     std::optional<PixelRect> screen_at;
     PixelRect primary_screen{};
@@ -96,6 +91,40 @@ class MemoryForm final : public Form {
         const auto& controls = description().controls;
         return static_cast<std::size_t>(
             std::ranges::find(controls, name, &ControlDescription::name) - controls.begin());
+    }
+    void set_window_caption(std::u16string_view caption) override { built.caption = caption; }
+    void set_font(const FontDescription& font) override { built.font = font; }
+    void set_client_area(const TwipRect& area) override { built.client_area = area; }
+    void set_fixed_border(bool fixed) override { built.fixed_border = fixed; }
+    void set_min_button(bool shown) override { built.min_button = shown; }
+    void set_max_button(bool shown) override { built.max_button = shown; }
+    void create_control(std::size_t control, std::string_view name, ControlKind kind) override {
+        built_controls.push_back({.name = name, .kind = kind});
+        if (kind == ControlKind::text_box)
+            add_text_box(control, *text_boxes_.emplace_back(std::make_unique<MemoryTextBox>()));
+        else if (kind == ControlKind::label)
+            add_label(control, *labels_.emplace_back(std::make_unique<MemoryLabel>()));
+    }
+    void set_caption(std::size_t control, std::u16string_view caption) override {
+        built_controls[control].caption = caption;
+        if (built_controls[control].kind == ControlKind::label)
+            label(built_controls[control].name).set_caption(caption);
+    }
+    void set_geometry(std::size_t control, const TwipRect& geometry) override {
+        built_controls[control].geometry = geometry;
+    }
+    void set_auto_size(std::size_t control, bool auto_size) override {
+        built_controls[control].auto_size = auto_size;
+    }
+    void set_default(std::size_t control, bool is_default) override {
+        built_controls[control].is_default = is_default;
+    }
+    void set_live(std::size_t control, bool live) override { built_controls[control].live = live; }
+    void set_accessible_name(std::size_t control, std::u16string_view name) override {
+        built_controls[control].accessible_name = name;
+    }
+    void set_tab_order(std::span<const std::size_t> order) override {
+        tab_order.assign(order.begin(), order.end());
     }
     std::optional<PixelRect> work_area_at(const PixelRect&) const override { return screen_at; }
     PixelRect primary_work_area() const override { return primary_screen; }

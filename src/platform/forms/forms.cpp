@@ -14,6 +14,32 @@ std::vector<std::size_t> tab_order(const FormDescription& form) {
     return order;
 }
 
+void build_form(const FormDescription& form, FormBuilder& builder) {
+    const auto& [caption, client_area, fixed_border, min_button, max_button, font, controls,
+                 activate] = form;
+    static_cast<void>(activate); // run by Form
+    builder.set_window_caption(caption);
+    builder.set_font(font);
+    builder.set_client_area(client_area);
+    builder.set_fixed_border(fixed_border);
+    builder.set_min_button(min_button);
+    builder.set_max_button(max_button);
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        const auto& [name, kind, control_caption, geometry, tab_index, auto_size, is_default, live,
+                     click, accessible_name] = controls[i];
+        static_cast<void>(tab_index); // in the tab order below
+        static_cast<void>(click);     // run by Form
+        builder.create_control(i, name, kind);
+        builder.set_caption(i, control_caption);
+        builder.set_geometry(i, geometry);
+        builder.set_auto_size(i, auto_size);
+        builder.set_default(i, is_default);
+        builder.set_live(i, live);
+        builder.set_accessible_name(i, accessible_name);
+    }
+    builder.set_tab_order(tab_order(form));
+}
+
 // A procedure naming a control its form lacks, or of another kind, is a fault of the program
 // itself, not of anything the user did.
 TextBoxControl& Form::text_box(std::string_view name) const {

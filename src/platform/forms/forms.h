@@ -22,6 +22,7 @@ struct TwipRect {
     int top;
     int width;
     int height;
+    friend constexpr bool operator==(const TwipRect&, const TwipRect&) = default;
 };
 
 // A rectangle in pixels, by its edges.
@@ -72,11 +73,14 @@ struct ControlDescription {
     bool live = false;       // a label whose every new caption a screen reader announces
     EventProcedure click = nullptr;
     std::u16string_view accessible_name = {}; // for screen readers, where no caption names it
+    friend constexpr bool operator==(const ControlDescription&,
+                                     const ControlDescription&) = default;
 };
 
 struct FontDescription {
     std::u16string_view face;
     int points;
+    friend constexpr bool operator==(const FontDescription&, const FontDescription&) = default;
 };
 
 struct FormDescription {
@@ -92,6 +96,38 @@ struct FormDescription {
 
 // The controls of a form in tab order: the text boxes and buttons by rising tab index.
 [[nodiscard]] std::vector<std::size_t> tab_order(const FormDescription& form);
+
+// What a toolkit's forms layer does with each field of a description: one operation per
+// field, which every layer implements. build_form takes each description apart field by
+// field, so a field added to a description does not compile until it is passed on here, and
+// no layer compiles until it handles it. Controls are named by their place in the
+// description. The event procedures are Form's own to run.
+class FormBuilder {
+  public:
+    virtual ~FormBuilder() = default;
+
+    // The window, before any control.
+    virtual void set_window_caption(std::u16string_view caption) = 0;
+    virtual void set_font(const FontDescription& font) = 0;
+    virtual void set_client_area(const TwipRect& area) = 0; // its size, and where it is stored
+    virtual void set_fixed_border(bool fixed) = 0;
+    virtual void set_min_button(bool shown) = 0;
+    virtual void set_max_button(bool shown) = 0;
+
+    // Each control in creation order, created first, then its properties in this order.
+    virtual void create_control(std::size_t control, std::string_view name, ControlKind kind) = 0;
+    virtual void set_caption(std::size_t control, std::u16string_view caption) = 0;
+    virtual void set_geometry(std::size_t control, const TwipRect& geometry) = 0;
+    virtual void set_auto_size(std::size_t control, bool auto_size) = 0;
+    virtual void set_default(std::size_t control, bool is_default) = 0;
+    virtual void set_live(std::size_t control, bool live) = 0;
+    virtual void set_accessible_name(std::size_t control, std::u16string_view name) = 0;
+
+    // Last, the controls that take the focus, in tab order (from their tab indices).
+    virtual void set_tab_order(std::span<const std::size_t> controls) = 0;
+};
+
+void build_form(const FormDescription& form, FormBuilder& builder);
 
 // A form as its event procedures see it, and the rules every toolkit's window keeps. A forms
 // layer creates the controls, registers the ones the procedures reach, reports activations,

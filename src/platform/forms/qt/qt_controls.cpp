@@ -45,6 +45,12 @@ std::u16string_view QtAutoSizeLabel::caption() const {
     return view_of(snapshot_);
 }
 
+void QtAutoSizeLabel::set_auto_size(bool auto_size) {
+    auto_size_ = auto_size;
+    if (auto_size_)
+        label_.adjustSize();
+}
+
 void QtAutoSizeLabel::set_caption(std::u16string_view caption) {
     label_.setText(QString::fromUtf16(caption.data(), static_cast<qsizetype>(caption.size())));
     if (auto_size_)

@@ -30,15 +30,16 @@ class QtTextBox final : public TextBoxControl {
 // readers announce.
 class QtAutoSizeLabel final : public LabelControl {
   public:
-    QtAutoSizeLabel(QLabel& label, bool auto_size, bool live)
-        : label_(label), auto_size_(auto_size), live_(live) {}
+    explicit QtAutoSizeLabel(QLabel& label) : label_(label) {}
     [[nodiscard]] std::u16string_view caption() const override;
     void set_caption(std::u16string_view caption) override;
+    void set_auto_size(bool auto_size);
+    void set_live(bool live) { live_ = live; }
 
   private:
     QLabel& label_;
-    bool auto_size_;
-    bool live_;
+    bool auto_size_ = false;
+    bool live_ = false;
     bool announcement_pending_ = false;
     mutable QString snapshot_;
 };

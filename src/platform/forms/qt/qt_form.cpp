@@ -68,75 +68,115 @@ QAccessibleInterface* live_label_accessible(const QString& class_name, QObject* 
 
 QtForm::QtForm(const FormDescription& description, QWidget* parent)
     : QDialog(parent), Form(description), number_format_(system_number_format()) {
-    setWindowTitle(qstring(description.caption));
-    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-    if (description.min_button)
-        flags |= Qt::WindowMinimizeButtonHint;
-    if (description.max_button)
-        flags |= Qt::WindowMaximizeButtonHint;
-    setWindowFlags(flags);
-    const QRect client = to_qrect(description.client_area);
-    if (description.fixed_border)
-        setFixedSize(client.size());
-    else
-        resize(client.size());
-    setFont(caption_font(description.font)); // before the controls, which inherit it
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     static const bool factory_installed =
         (QAccessible::installFactory(live_label_accessible), true);
     (void)factory_installed;
-
-    std::vector<QWidget*> widgets;
-    for (std::size_t i = 0; i < description.controls.size(); ++i)
-        widgets.push_back(create_control(i));
-    const std::vector<std::size_t> order = tab_order(description);
-    for (std::size_t k = 1; k < order.size(); ++k)
-        setTabOrder(widgets[order[k - 1]], widgets[order[k]]);
+    build_form(description, *this);
     place_window(to_pixels(description.client_area, standard_dpi));
 }
 
 QtForm::~QtForm() = default;
 
-QWidget* QtForm::create_control(std::size_t index) {
-    const ControlDescription& control = description().controls[index];
-    QWidget* widget = nullptr;
-    switch (control.kind) {
+void QtForm::set_window_caption(std::u16string_view caption) {
+    setWindowTitle(qstring(caption));
+}
+
+void QtForm::set_font(const FontDescription& font) {
+    setFont(caption_font(font)); // before the controls, which inherit it
+}
+
+void QtForm::set_client_area(const TwipRect& area) {
+    resize(to_qrect(area).size());
+}
+
+void QtForm::set_fixed_border(bool fixed) {
+    if (fixed)
+        setFixedSize(size());
+}
+
+void QtForm::set_min_button(bool shown) {
+    setWindowFlag(Qt::WindowMinimizeButtonHint, shown);
+}
+
+void QtForm::set_max_button(bool shown) {
+    setWindowFlag(Qt::WindowMaximizeButtonHint, shown);
+}
+
+void QtForm::create_control(std::size_t control, std::string_view name, ControlKind kind) {
+    Control& created = controls_.emplace_back();
+    switch (kind) {
     case ControlKind::text_box: {
         // No length limit, and no layout of more than it shows: a pasted entry is checked whole.
         auto* edit = new QtEntryBox(this);
-        edit->insert(qstring(control.caption));
-        edit->clearHistory();
         edit->setInputMethodHints(Qt::ImhSensitiveData | Qt::ImhNoPredictiveText);
-        connect(edit, &QtEntryBox::edited, this, [this, index] { edited(index); });
-        add_text_box(index, *text_boxes_.emplace_back(std::make_unique<QtTextBox>(*edit)));
-        widget = edit;
+        connect(edit, &QtEntryBox::edited, this, [this, control] { edited(control); });
+        add_text_box(control, *text_boxes_.emplace_back(std::make_unique<QtTextBox>(*edit)));
+        created.widget = created.entry_box = edit;
         break;
     }
     case ControlKind::command_button: {
-        auto* button = new QPushButton(qstring(control.caption), this);
-        button->setDefault(control.is_default);
-        connect(button, &QPushButton::clicked, this, [this, index] { clicked(index); });
-        widget = button;
+        auto* button = new QPushButton(this);
+        connect(button, &QPushButton::clicked, this, [this, control] { clicked(control); });
+        created.widget = created.button = button;
         break;
     }
     case ControlKind::label: {
-        auto* label = new QLabel(qstring(control.caption), this);
+        auto* label = new QLabel(this);
         label->setTextFormat(Qt::PlainText);
-        label->setProperty(live_property, control.live);
-        add_label(index, *labels_.emplace_back(std::make_unique<QtAutoSizeLabel>(
-                             *label, control.auto_size, control.live)));
-        widget = label;
+        created.label = labels_.emplace_back(std::make_unique<QtAutoSizeLabel>(*label)).get();
+        add_label(control, *created.label);
+        created.widget = label;
         break;
     }
     }
-    widget->setObjectName(
-        QString::fromLatin1(control.name.data(), static_cast<qsizetype>(control.name.size())));
-    widget->setGeometry(to_qrect(control.geometry));
-    if (!control.accessible_name.empty())
-        widget->setAccessibleName(qstring(control.accessible_name));
-    if (control.auto_size)
-        widget->adjustSize();
-    return widget;
+    created.widget->setObjectName(
+        QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+}
+
+void QtForm::set_caption(std::size_t control, std::u16string_view caption) {
+    const Control& c = controls_[control];
+    if (c.entry_box != nullptr) {
+        c.entry_box->insert(qstring(caption));
+        c.entry_box->clearHistory();
+    } else if (c.button != nullptr) {
+        c.button->setText(qstring(caption));
+    } else {
+        c.label->set_caption(caption);
+    }
+}
+
+void QtForm::set_geometry(std::size_t control, const TwipRect& geometry) {
+    controls_[control].widget->setGeometry(to_qrect(geometry));
+}
+
+void QtForm::set_auto_size(std::size_t control, bool auto_size) {
+    if (controls_[control].label != nullptr)
+        controls_[control].label->set_auto_size(auto_size);
+    else if (auto_size)
+        controls_[control].widget->adjustSize();
+}
+
+void QtForm::set_default(std::size_t control, bool is_default) {
+    if (controls_[control].button != nullptr)
+        controls_[control].button->setDefault(is_default);
+}
+
+void QtForm::set_live(std::size_t control, bool live) {
+    controls_[control].widget->setProperty(live_property, live);
+    if (controls_[control].label != nullptr)
+        controls_[control].label->set_live(live);
+}
+
+void QtForm::set_accessible_name(std::size_t control, std::u16string_view name) {
+    if (!name.empty())
+        controls_[control].widget->setAccessibleName(qstring(name));
+}
+
+void QtForm::set_tab_order(std::span<const std::size_t> order) {
+    for (std::size_t k = 1; k < order.size(); ++k)
+        setTabOrder(controls_[order[k - 1]].widget, controls_[order[k]].widget);
 }
 
 bool QtForm::event(QEvent* event) {

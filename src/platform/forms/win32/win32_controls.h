@@ -9,9 +9,15 @@
 // The control interfaces over the Windows API's own EDIT and STATIC controls.
 namespace zandor::platform {
 
+// The message a live label posts to its window once its caption changed, for the window to
+// announce the label (lparam) after the event that changed it.
+inline constexpr UINT announce_message = WM_APP + 1;
+
 class Win32TextBox final : public TextBoxControl {
   public:
-    explicit Win32TextBox(HWND edit) : edit_(edit) {}
+    // Copies and cuts from the box leave the text out of clipboard history, the cloud
+    // clipboard and clipboard monitors.
+    explicit Win32TextBox(HWND edit);
     [[nodiscard]] std::u16string_view text() const override;
     // Through the dialog manager, so that the default button keeps its frame.
     void set_focus() override;
@@ -25,18 +31,25 @@ class Win32TextBox final : public TextBoxControl {
     std::size_t sel_start_ = 0;
 };
 
-// A label; an auto-size one follows its caption in its font, growing to the right.
+// A label; an auto-size one follows its caption in its font, growing to the right. A live one
+// is announced once after each event that changed its caption.
 class Win32Label final : public LabelControl {
   public:
-    Win32Label(HWND label, bool auto_size) : label_(label), auto_size_(auto_size) {}
+    explicit Win32Label(HWND label) : label_(label) {}
     [[nodiscard]] std::u16string_view caption() const override;
     void set_caption(std::u16string_view caption) override;
+    void set_auto_size(bool auto_size);
+    void set_live(bool live) { live_ = live; }
     // Sizes an auto-size label to its caption; called again when the font changes.
     void fit_to_caption();
+    // Handles announce_message.
+    void announce();
 
   private:
     HWND label_;
-    bool auto_size_;
+    bool auto_size_ = false;
+    bool live_ = false;
+    bool announcement_pending_ = false;
     mutable std::u16string snapshot_;
 };
 
