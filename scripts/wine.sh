@@ -8,7 +8,7 @@ zandor_start_wine() {
     local build=$1 work=$2
     export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
     zandor_start_xvfb "$work" || return 1
-    if [ ! -f "$WINEPREFIX/.zandor-ready" ]; then
+    if [ ! -f "$WINEPREFIX/.zandor-ready-2" ]; then
         rm -rf "$WINEPREFIX"
         wineboot -i > /dev/null 2>&1
         # No crash dialog (a crashing test would hang), and a virtual desktop, which draws
@@ -16,8 +16,14 @@ zandor_start_wine() {
         wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f
         wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f
         wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 800x600 /f
+        # The window's own font, MS Sans Serif, as a bitmap font from fonts-wine: without it
+        # Wine draws the window in a TrueType stand-in.
+        mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+        cp /usr/share/wine/fonts/sserife.fon "$WINEPREFIX/drive_c/windows/Fonts/"
+        wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts' \
+            /v 'MS Sans Serif 8,10,12,14,18,24' /d sserife.fon /f
         wineserver -w
-        touch "$WINEPREFIX/.zandor-ready"
+        touch "$WINEPREFIX/.zandor-ready-2"
     fi > /dev/null 2>&1
     # A server left from an earlier run may hold another display.
     wineserver -k > /dev/null 2>&1 || true

@@ -24,7 +24,8 @@ wine reg query "$key" > /dev/null 2>&1 || fail "not registered for uninstalling"
 
 # The installed programs run; the window driver works beside the window and goes again.
 cp "$driver" "$programs/"
-(cd "$programs" && LC_ALL=C.UTF-8 wine window_driver.exe 96 C > /dev/null) || fail "installed window"
+(cd "$programs" && LC_ALL=C.UTF-8 wine window_driver.exe 96 C > "$work/driver.log") ||
+    { cat "$work/driver.log"; fail "installed window"; }
 rm -f "$programs/window_driver.exe"
 [ "$(printf '4111111111111111\n' | wine "$programs/zandor-check.exe" | tr -d '\r')" = "Visa  True" ] ||
     fail "installed zandor-check"

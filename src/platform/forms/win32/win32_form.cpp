@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <string_view>
 
 namespace zandor::platform {
 namespace {
@@ -34,6 +35,31 @@ ControlClass control_class(ControlKind kind) {
         break;
     }
     return {L"STATIC", child | SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0};
+}
+
+HFONT create_font(std::wstring_view face, int height) {
+    return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                       DEFAULT_PITCH | FF_DONTCARE, std::wstring(face).c_str());
+}
+
+// The described font at a pixel density. A bitmap face comes in a few sizes only; where none
+// has the size asked for, the TrueType face drawn to its metrics takes its place, so that the
+// captions keep the widths the layout stored for them.
+HFONT create_caption_font(const FontDescription& font, int dpi) {
+    const int height = -MulDiv(font.points, dpi, points_per_inch);
+    HFONT created = create_font(to_wide(font.face), height);
+    HDC dc = GetDC(nullptr);
+    const HGDIOBJ previous = SelectObject(dc, created);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, previous);
+    ReleaseDC(nullptr, dc);
+    const bool scalable = (metrics.tmPitchAndFamily & (TMPF_TRUETYPE | TMPF_VECTOR)) != 0;
+    if (scalable || metrics.tmHeight - metrics.tmInternalLeading == -height)
+        return created;
+    DeleteObject(created);
+    return create_font(L"Microsoft Sans Serif", height);
 }
 
 RECT to_rect(PixelRect r) {
@@ -238,10 +264,7 @@ RECT Win32Form::frame_at(UINT dpi) const {
 // dpi whatever the font, so that a card number's 16 digits stay in view.
 void Win32Form::lay_out(UINT dpi) {
     const auto pixels_per_inch = static_cast<int>(dpi);
-    HFONT new_font = CreateFontW(
-        -MulDiv(font_description_.points, pixels_per_inch, points_per_inch), 0, 0, 0, FW_NORMAL,
-        FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-        DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, to_wide(font_description_.face).c_str());
+    HFONT new_font = create_caption_font(font_description_, pixels_per_inch);
     const int margin = MulDiv(1, pixels_per_inch, standard_dpi);
     for (const Control& control : controls_) {
         SendMessageW(control.window, WM_SETFONT, reinterpret_cast<WPARAM>(new_font), TRUE);
