@@ -64,6 +64,14 @@ std::vector<std::u16string> expected_lines(std::string_view input) {
     return lines;
 }
 
+std::vector<std::u16string> answers_through(std::string_view input, std::size_t buffer) {
+    MemorySource source(input, static_cast<unsigned>(buffer));
+    Collected answers;
+    int read_error = 0;
+    EXPECT_TRUE(tools::answer_lines(source, buffer, english, answers, read_error));
+    return answers.lines;
+}
+
 TEST(EntryLines, EveryBufferSizeGivesTheWholeLineAnswers) {
     const std::string_view inputs[] = {
         "4111111111111111",
@@ -83,12 +91,33 @@ TEST(EntryLines, EveryBufferSizeGivesTheWholeLineAnswers) {
     };
     for (const std::string_view input : inputs) {
         const std::vector<std::u16string> expected = expected_lines(input);
-        for (std::size_t buffer = 1; buffer <= 64; ++buffer) {
-            MemorySource source(input, static_cast<unsigned>(buffer));
-            Collected answers;
-            int read_error = 0;
-            ASSERT_TRUE(tools::answer_lines(source, buffer, english, answers, read_error));
-            EXPECT_EQ(answers.lines, expected) << input << " through " << buffer << " bytes";
+        for (std::size_t buffer = 1; buffer <= 64; ++buffer)
+            EXPECT_EQ(answers_through(input, buffer), expected)
+                << input << " through " << buffer << " bytes";
+    }
+}
+
+// What Windows tools write (UTF-16 with a byte-order mark, either byte order) reads as the
+// same text in UTF-8, surrogate pairs whole and a last odd byte as U+FFFD.
+TEST(EntryLines, Utf16AfterItsMarkReadsAsItsUtf8) {
+    const std::u16string texts[] = {
+        u"4111111111111111\r\n5555555555554444\r\n",
+        u"\U0001F44D4111111111111111\n\xD83D\n4,111,111,111,111,111",
+    };
+    for (const std::u16string& text : texts) {
+        std::string utf8;
+        tools::append_utf8(text, utf8);
+        for (const bool big_endian : {false, true}) {
+            std::string utf16 = big_endian ? "\xFE\xFF" : "\xFF\xFE";
+            for (const char16_t unit : text) {
+                const char high = static_cast<char>(unit >> 8);
+                const char low = static_cast<char>(unit & 0xFF);
+                utf16 += big_endian ? std::string{high, low} : std::string{low, high};
+            }
+            for (std::size_t buffer = 1; buffer <= 64; ++buffer) {
+                EXPECT_EQ(answers_through(utf16, buffer), answers_through(utf8, 64));
+                EXPECT_TRUE(answers_through(utf16 + "4", buffer).back().ends_with(u"  False"));
+            }
         }
     }
 }

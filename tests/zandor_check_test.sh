@@ -65,9 +65,19 @@ run --help | grep -q '^Usage: zandor-check' || fail "--help"
 out=$(run -4111111111111111 2>&1 < /dev/null)
 status=$?
 [ "$status" -eq 2 ] && [[ "$out" != *4111* ]] || fail "unknown option: status $status"
-# Answers already computed are written before a read error is reported.
-out=$(run entries.txt . 2> /dev/null)
+# Answers already computed are written before an error is reported; a folder is named as one.
+out=$(run entries.txt . 2> "${TMPDIR:-/tmp}/zandor-check-err")
 [ $? -ne 0 ] && [ "$out" = "$expected" ] || fail "answers lost on a read error"
+grep -q '^zandor-check: \.: Is a directory' "${TMPDIR:-/tmp}/zandor-check-err" || fail "folder not named"
+# What Windows PowerShell writes, UTF-16 after a byte-order mark, in either byte order.
+for encoding in utf-16-le utf-16-be; do
+    [ "$(python3 -c "import sys; sys.stdout.buffer.write('\ufeff4111111111111111\r\n5555555555554444\r\n'.encode('$encoding'))" |
+        run)" = "Visa  True
+MC  True" ] || fail "$encoding input"
+done
+if [ "${tool[0]}" = wine ]; then
+    run '/?' | grep -q '^Usage: zandor-check' || fail "/? on Windows"
+fi
 # A full disk is reported, not passed over; a non-blocking input is waited for; a reader that
 # closes the pipe ends the run quietly: by SIGPIPE, as filters end, or with status 1 where
 # SIGPIPE is ignored.

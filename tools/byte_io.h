@@ -24,7 +24,7 @@ void prepare_standard_streams();
 // where the system allows (test builds under LeakSanitizer, which traces the process, excepted).
 void keep_memory_private();
 
-// Opens a file for reading; -1 with `error` set on failure.
+// Opens a file for reading; -1 with `error` set on failure (EISDIR for a folder).
 int open_input(const char* path, int& error);
 void close_input(int fd);
 

@@ -4,12 +4,21 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #if defined(__linux__)
 #include <sys/prctl.h>
 #endif
 #include <unistd.h>
 
 namespace zandor::tools {
+namespace {
+
+int open_failed(int& error) {
+    error = errno;
+    return -1;
+}
+
+} // namespace
 
 void prepare_standard_streams() {}
 
@@ -21,8 +30,14 @@ void keep_memory_private() {
 
 int open_input(const char* path, int& error) {
     const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    struct stat status {};
+    if (fd >= 0 && ::fstat(fd, &status) == 0 && S_ISDIR(status.st_mode)) {
+        ::close(fd);
+        errno = EISDIR;
+        return open_failed(error);
+    }
     if (fd < 0)
-        error = errno;
+        return open_failed(error);
     return fd;
 }
 

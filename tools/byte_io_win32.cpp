@@ -1,8 +1,12 @@
 #include "byte_io.h"
 
+#include "utf8.h"
+
 #include <windows.h>
 
 #include <algorithm>
+#include <string>
+#include <utility>
 
 #include <cerrno>
 #include <cstring>
@@ -19,21 +23,53 @@ HANDLE console_input(int fd) {
 }
 
 // A console hands typed text over as UTF-16, so characters outside the code page survive;
-// a line that starts with Ctrl+Z ends the input.
-long read_console(HANDLE console, char* buffer, std::size_t size, int& error) {
-    wchar_t typed[1024];
-    // Four UTF-8 bytes at most for each UTF-16 unit read.
-    const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(size / 4, 1024));
-    DWORD got = 0;
-    if (!ReadConsoleW(console, typed, wanted, &got, nullptr)) {
-        error = EIO;
-        return -1;
+// it goes out as UTF-8, however little the caller asks for at a time, with a surrogate pair
+// cut by a read kept whole. A line that starts with Ctrl+Z ends the input.
+class ConsoleText {
+  public:
+    long read(HANDLE console, char* buffer, std::size_t size, int& error) {
+        while (used_ == text_.size()) {
+            if (ended_)
+                return 0;
+            if (!read_more(console, error))
+                return -1;
+        }
+        const std::size_t n = text_.copy(buffer, size, used_);
+        used_ += n;
+        return static_cast<long>(n);
     }
-    if (got == 0 || typed[0] == L'\x1A')
-        return 0;
-    return WideCharToMultiByte(CP_UTF8, 0, typed, static_cast<int>(got), buffer,
-                               static_cast<int>(size), nullptr, nullptr);
-}
+
+  private:
+    bool read_more(HANDLE console, int& error) {
+        wchar_t typed[1024];
+        DWORD got = 0;
+        if (!ReadConsoleW(console, typed, 1024, &got, nullptr)) {
+            error = EIO;
+            return false;
+        }
+        text_.clear();
+        used_ = 0;
+        std::u16string units;
+        if (held_ != 0)
+            units.push_back(std::exchange(held_, u'\0'));
+        if (got == 0 || typed[0] == L'\x1A') {
+            ended_ = true;
+        } else {
+            units.append(typed, typed + got);
+            if (units.back() >= 0xD800 && units.back() <= 0xDBFF) {
+                held_ = units.back(); // its low half comes with the next read
+                units.pop_back();
+            }
+        }
+        append_utf8(units, text_); // a surrogate left unpaired at the end becomes U+FFFD
+        return true;
+    }
+
+    std::string text_;
+    std::size_t used_ = 0;
+    char16_t held_ = 0;
+    bool ended_ = false;
+};
 
 } // namespace
 
@@ -45,6 +81,11 @@ void prepare_standard_streams() {
 void keep_memory_private() {} // Windows writes no core dump of its own accord
 
 int open_input(const char* path, int& error) {
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        error = EISDIR;
+        return -1;
+    }
     const int fd = _open(path, _O_RDONLY | _O_BINARY);
     if (fd < 0)
         error = errno;
@@ -56,8 +97,10 @@ void close_input(int fd) {
 }
 
 long read_some(int fd, char* buffer, std::size_t size, int& error) {
-    if (HANDLE console = console_input(fd))
-        return read_console(console, buffer, size, error);
+    if (HANDLE console = console_input(fd)) {
+        static ConsoleText text; // standard input, the one console a run reads
+        return text.read(console, buffer, size, error);
+    }
     const int got = _read(fd, buffer, static_cast<unsigned>(std::min<std::size_t>(size, 1u << 30)));
     if (got < 0)
         error = errno;

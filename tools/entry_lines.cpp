@@ -2,46 +2,9 @@
 
 #include "check/modZANDOR.h"
 #include "check/result_line.h"
+#include "input_text.h"
 
 namespace zandor::tools {
-namespace {
-
-constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
-
-// An input less a byte-order mark at its very start, however the reads cut the mark: an
-// input of the mark alone holds no line.
-class WithoutMark final : public ByteSource {
-  public:
-    explicit WithoutMark(ByteSource& input) : input_(input) {}
-
-    long read(char* buffer, std::size_t size, int& error) override {
-        if (!started_) {
-            started_ = true;
-            while (head_.size() < byte_order_mark.size() && byte_order_mark.starts_with(head_)) {
-                char byte = 0;
-                if (input_.read(&byte, 1, error) != 1)
-                    break;
-                head_.push_back(byte);
-            }
-            if (head_ == byte_order_mark)
-                head_.clear();
-        }
-        if (head_used_ < head_.size()) {
-            const std::size_t n = head_.copy(buffer, size, head_used_);
-            head_used_ += n;
-            return static_cast<long>(n);
-        }
-        return input_.read(buffer, size, error);
-    }
-
-  private:
-    ByteSource& input_;
-    std::string head_;
-    std::size_t head_used_ = 0;
-    bool started_ = false;
-};
-
-} // namespace
 
 void LineEntry::feed(std::string_view bytes, bool last) {
     if (carried_return_ && !(last && bytes.empty()))
@@ -88,8 +51,8 @@ Answer LineEntry::finish() {
 
 bool answer_lines(ByteSource& input, std::size_t buffer_size, platform::NumberFormat format,
                   AnswerSink& sink, int& read_error) {
-    WithoutMark bytes(input);
-    LineReader lines(bytes, buffer_size);
+    InputText text(input);
+    LineReader lines(text, buffer_size);
     LineEntry entry(format);
     std::string_view piece;
     bool complete = false;

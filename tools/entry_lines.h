@@ -46,8 +46,8 @@ class AnswerSink {
     virtual bool take(Answer answer) = 0;
 };
 
-// Answers every line of one input, in order; the end of the input ends its last line, and a
-// byte-order mark is dropped at the very start of it. False if the sink stopped. A read
+// Answers every line of one input, in order, read as InputText does (UTF-8, or UTF-16 after
+// its mark); the end of the input ends its last line. False if the sink stopped. A read
 // error, left in `read_error`, ends the input without answering the line it cut short.
 bool answer_lines(ByteSource& input, std::size_t buffer_size, platform::NumberFormat format,
                   AnswerSink& sink, int& read_error);

@@ -22,12 +22,23 @@ constexpr std::string_view usage =
     "Usage: zandor-check [FILE]...\n"
     "Reads card numbers, one per line (UTF-8), from each FILE in turn, or from standard input\n"
     "when there is no FILE or FILE is -, and writes for each the result line the ZANDOR window\n"
-    "shows, such as \"Visa  True\". Number separators follow the user's locale.\n"
+    "shows, such as \"Visa  True\". Number separators follow the user's locale. A file that\n"
+    "starts with a UTF-16 byte-order mark is read as UTF-16.\n"
     "\n"
+#ifdef _WIN32
+    "  --help, /?  show this help and exit\n"
+    "  --version   show the version and exit\n";
+#else
     "  --help     show this help and exit\n"
     "  --version  show the version and exit\n";
+#endif
 
 constexpr std::string_view version = "zandor-check " ZANDOR_VERSION "\n";
+#ifdef _WIN32
+constexpr bool windows_help = true; // "/?" asks for help, as Windows programs take it
+#else
+constexpr bool windows_help = false; // "/?" is a path like any other
+#endif
 
 void complain(std::string_view what, const char* reason) {
     std::fprintf(stderr, "zandor-check: %.*s: %s\n", static_cast<int>(what.size()), what.data(),
@@ -123,6 +134,10 @@ int main(int argc, char** argv) {
     bool options_end = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
+        if (!options_end && windows_help && argument == "/?") {
+            std::fwrite(usage.data(), 1, usage.size(), stdout);
+            return 0;
+        }
         if (options_end || argument == "-" || !argument.starts_with("-")) {
             inputs.push_back(argument);
         } else if (argument == "--") {
