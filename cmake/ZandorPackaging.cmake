@@ -21,6 +21,20 @@ if(WIN32)
   # A 64-bit installer, like the programs it installs.
   set(CPACK_NSIS_DEFINES "Target amd64-unicode")
   set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+  # The uninstall entry as Windows expects it (numbers as DWORDs, the size in KB, where the
+  # program is, how to remove it quietly); uninstalling through Settings, so no shortcut to
+  # the uninstaller; and nothing of ours left in the registry afterwards.
+  set(zandor_uninstall_key "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZANDOR")
+  set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS "
+  Delete '$SMPROGRAMS\\$STARTMENU_FOLDER\\Uninstall.lnk'
+  WriteRegDWORD SHCTX '${zandor_uninstall_key}' 'NoModify' 1
+  WriteRegDWORD SHCTX '${zandor_uninstall_key}' 'NoRepair' 1
+  WriteRegStr SHCTX '${zandor_uninstall_key}' 'InstallLocation' '$INSTDIR'
+  WriteRegStr SHCTX '${zandor_uninstall_key}' 'QuietUninstallString' '$\\\"$INSTDIR\\Uninstall.exe$\\\" /S'
+  SectionGetSize 0 $0
+  WriteRegDWORD SHCTX '${zandor_uninstall_key}' 'EstimatedSize' $0")
+  set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "
+  DeleteRegKey SHCTX 'Software\\ZANDOR'")
   install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION .)
 elseif(ZANDOR_PROGRAMS)
   # Man pages, the Debian copyright and changelog (compressed without timestamps), AppStream

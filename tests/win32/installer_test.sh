@@ -17,10 +17,30 @@ programs="$WINEPREFIX/drive_c/Program Files/ZANDOR"
 menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/ZANDOR"
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZANDOR'
 
-wine "$work"/zandor-*.exe /S || fail "installer status"
-[ -f "$programs/zandor.exe" ] && [ -f "$programs/zandor-check.exe" ] || fail "programs not installed"
-[ -f "$menu/ZANDOR.lnk" ] || fail "no Start-menu shortcut"
-wine reg query "$key" > /dev/null 2>&1 || fail "not registered for uninstalling"
+# The uninstall entry as Windows expects it, one of it, whether installed once or upgraded.
+check_entry() {
+    local entry value
+    entry=$(wine reg query "$key" 2> /dev/null | tr -d '\r')
+    for value in DisplayName DisplayVersion Publisher DisplayIcon InstallLocation \
+        UninstallString QuietUninstallString; do
+        grep -Eq "^ +$value +REG_SZ +[^ ]" <<< "$entry" || fail "$1: no $value"
+    done
+    grep -Eq '^ +QuietUninstallString +REG_SZ +".*Uninstall.exe" /S$' <<< "$entry" ||
+        fail "$1: QuietUninstallString"
+    grep -Eq '^ +EstimatedSize +REG_DWORD +0x[0-9a-f]*[1-9a-f]' <<< "$entry" || fail "$1: EstimatedSize"
+    for value in NoModify NoRepair; do
+        grep -Eq "^ +$value +REG_DWORD +0x1$" <<< "$entry" || fail "$1: $value"
+    done
+    [ "$(wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2> /dev/null |
+        tr -d '\r' | grep -Ec '^ +DisplayName +REG_SZ +ZANDOR$')" -eq 1 ] || fail "$1: not one entry"
+    [ -f "$menu/ZANDOR.lnk" ] || fail "$1: no Start-menu shortcut"
+    [ "$(ls "$menu")" = ZANDOR.lnk ] || fail "$1: other shortcuts: $(ls "$menu")"
+}
+for step in install upgrade; do
+    wine "$work"/zandor-*.exe /S || fail "$step: installer status"
+    [ -f "$programs/zandor.exe" ] && [ -f "$programs/zandor-check.exe" ] || fail "$step: programs"
+    check_entry "$step"
+done
 
 # The installed programs run; the window driver works beside the window and goes again.
 cp "$driver" "$programs/"
@@ -38,5 +58,6 @@ for _ in $(seq 300); do
 done
 [ ! -e "$programs" ] && [ ! -e "$menu" ] || fail "files left behind"
 wine reg query "$key" > /dev/null 2>&1 && fail "uninstall entry left behind"
+wine reg query 'HKLM\Software\ZANDOR' > /dev/null 2>&1 && fail "HKLM\Software\ZANDOR left behind"
 [ "$failures" -eq 0 ] && echo "installer: installs, runs and uninstalls cleanly"
 exit $((failures > 0))
