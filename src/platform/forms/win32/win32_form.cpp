@@ -12,6 +12,10 @@ namespace {
 
 constexpr wchar_t class_name[] = L"ZandorForm";
 constexpr int points_per_inch = 72;
+// Posted to the window once it shows, to annotate its controls for screen readers.
+constexpr UINT annotate_message = WM_APP + 2;
+// Posted by an activation, to run the form's own after it.
+constexpr UINT activate_message = WM_APP + 3;
 
 // A window with a title bar, a system menu and a close box; the description adds the rest.
 constexpr DWORD base_style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
@@ -100,6 +104,7 @@ int Win32Form::run(int show_command) {
     place_window(to_pixel_rect(frame));
     ShowWindow(window_, show_command);
     UpdateWindow(window_);
+    PostMessageW(window_, annotate_message, 0, 0);
 
     MSG message{};
     BOOL got = 0;
@@ -334,12 +339,17 @@ LRESULT Win32Form::handle(UINT message, WPARAM wparam, LPARAM lparam) {
         return 0;
     }
     case WM_ACTIVATE: {
-        // The dialog manager restores the focus of an earlier activation first.
+        // The dialog manager restores the focus of an earlier activation first; the form's own
+        // activation follows once the window has shown, as the message that brought it.
         const LRESULT result = DefDlgProcW(window_, message, wparam, lparam);
         if (LOWORD(wparam) != WA_INACTIVE)
-            activated();
+            PostMessageW(window_, activate_message, 0, 0);
         return result;
     }
+    case activate_message:
+        if (GetActiveWindow() == window_)
+            activated();
+        return 0;
     case WM_GETDPISCALEDSIZE: {
         // The size the twips give at the new density, not the old size scaled.
         const RECT frame = frame_at(static_cast<UINT>(wparam));
@@ -357,6 +367,9 @@ LRESULT Win32Form::handle(UINT message, WPARAM wparam, LPARAM lparam) {
                      SWP_NOZORDER | SWP_NOACTIVATE);
         return 0;
     }
+    case annotate_message:
+        annotations_.apply();
+        return 0;
     case announce_message:
         reinterpret_cast<Win32Label*>(lparam)->announce();
         return 0;
