@@ -1,6 +1,8 @@
 """Pastes a huge entry into the real window and measures how it copes: the time from Enter to
-the result line, the slowest answer to a screen reader's query while the entry is held, and
-the memory added. Usage: paste.py PROGRAM MIB..."""
+the result line, the slowest answer to a screen reader's queries while the entry is held
+(the caret, the whole text, and every boundary type before, at and after the start, the
+middle and the end) and the largest piece an answer carried, and the memory added.
+Usage: paste.py PROGRAM MIB..."""
 import subprocess
 import sys
 import time
@@ -8,6 +10,10 @@ import time
 import pyatspi
 
 PROGRAM = sys.argv[1]
+BOUNDARIES = [pyatspi.TEXT_BOUNDARY_CHAR, pyatspi.TEXT_BOUNDARY_WORD_START,
+              pyatspi.TEXT_BOUNDARY_WORD_END, pyatspi.TEXT_BOUNDARY_SENTENCE_START,
+              pyatspi.TEXT_BOUNDARY_SENTENCE_END, pyatspi.TEXT_BOUNDARY_LINE_START,
+              pyatspi.TEXT_BOUNDARY_LINE_END]
 
 
 def find(role, timeout=20):
@@ -46,10 +52,21 @@ for mib in sys.argv[2:]:
             time.sleep(0.01)
         pasted = time.monotonic() - start
         slowest = 0.0
-        for _ in range(20):
+        largest = 0
+        text = entry.queryText()
+        length = len(entry_text)
+        queries = [lambda: text.caretOffset, lambda: text.getText(0, -1)]
+        for offset in (0, length // 2, length - 1, length):
+            for boundary in BOUNDARIES:
+                for ask in (text.getTextBeforeOffset, text.getTextAtOffset, text.getTextAfterOffset):
+                    queries.append(lambda ask=ask, offset=offset, boundary=boundary:
+                                   ask(offset, boundary)[0])
+        for ask in queries:
             query = time.monotonic()
-            entry.queryText().caretOffset
+            answer = ask()
             slowest = max(slowest, time.monotonic() - query)
+            if isinstance(answer, str):
+                largest = max(largest, len(answer))
         start = time.monotonic()
         subprocess.run(["xdotool", "key", "Return"], check=True)
         while result.name != "  True":
@@ -57,7 +74,8 @@ for mib in sys.argv[2:]:
         checked = time.monotonic() - start
         added = (peak_kib(program.pid) - before) / 1024
         print(f"{mib} MiB pasted in {pasted:.2f} s; result {checked * 1000:.0f} ms after Enter; "
-              f"slowest query {slowest * 1000:.0f} ms; memory added {added:.0f} MiB "
+              f"slowest of {len(queries)} queries {slowest * 1000:.0f} ms, largest answer {largest} "
+              f"characters; memory added {added:.0f} MiB "
               f"({added / int(mib):.1f}x the entry)")
     finally:
         program.terminate()

@@ -68,9 +68,10 @@ bool InputText::decode_more(int& error) {
         units_.push_back(std::exchange(high_surrogate_, u'\0'));
     const bool big_endian = encoding_ == Encoding::utf16_big_endian;
     for (long i = 0; i < got; ++i) {
-        const auto byte = static_cast<unsigned char>(raw_[static_cast<std::size_t>(i)]);
+        const auto byte =
+            static_cast<unsigned>(static_cast<unsigned char>(raw_[static_cast<std::size_t>(i)]));
         if (odd_byte_ < 0) {
-            odd_byte_ = byte;
+            odd_byte_ = static_cast<int>(byte);
             continue;
         }
         const auto first = static_cast<unsigned>(odd_byte_);

@@ -1,5 +1,7 @@
 #include "platform/forms/qt/qt_entry_box.h"
 
+#include "platform/forms/qt/qt_accessible_text.h"
+
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QClipboard>
@@ -64,7 +66,9 @@ class EntryBoxAccessible final : public QAccessibleWidget,
         return state;
     }
     [[nodiscard]] QString text(QAccessible::Text kind) const override {
-        return kind == QAccessible::Value ? box()->text() : QAccessibleWidget::text(kind);
+        return kind == QAccessible::Value
+                   ? accessible_text_span(box()->text(), 0, box()->text().size())
+                   : QAccessibleWidget::text(kind);
     }
 
     void selection(int index, int* start, int* end) const override {
@@ -85,7 +89,19 @@ class EntryBoxAccessible final : public QAccessibleWidget,
     }
     void setCursorPosition(int position) override { box()->select(position, position); }
     [[nodiscard]] QString text(int start, int end) const override {
-        return box()->text().mid(start, end - start);
+        return accessible_text_span(box()->text(), start, end);
+    }
+    [[nodiscard]] QString textBeforeOffset(int offset, QAccessible::TextBoundaryType boundary,
+                                           int* start, int* end) const override {
+        return accessible_text_piece(box()->text(), offset, boundary, TextSide::before, start, end);
+    }
+    [[nodiscard]] QString textAtOffset(int offset, QAccessible::TextBoundaryType boundary,
+                                       int* start, int* end) const override {
+        return accessible_text_piece(box()->text(), offset, boundary, TextSide::at, start, end);
+    }
+    [[nodiscard]] QString textAfterOffset(int offset, QAccessible::TextBoundaryType boundary,
+                                          int* start, int* end) const override {
+        return accessible_text_piece(box()->text(), offset, boundary, TextSide::after, start, end);
     }
     [[nodiscard]] int characterCount() const override {
         return static_cast<int>(box()->text().size());
@@ -212,12 +228,15 @@ void QtEntryBox::apply(const Edit& edit, bool forward) {
     else
         text_.replace(edit.position, removed.size(), inserted);
     if (QAccessible::isActive()) {
+        // A screen reader is told a bounded piece of a huge change, not megabytes.
         if (!removed.isEmpty()) {
-            QAccessibleTextRemoveEvent event(this, static_cast<int>(edit.position), removed);
+            QAccessibleTextRemoveEvent event(this, static_cast<int>(edit.position),
+                                             accessible_text_span(removed, 0, removed.size()));
             QAccessible::updateAccessibility(&event);
         }
         if (!inserted.isEmpty()) {
-            QAccessibleTextInsertEvent event(this, static_cast<int>(edit.position), inserted);
+            QAccessibleTextInsertEvent event(this, static_cast<int>(edit.position),
+                                             accessible_text_span(inserted, 0, inserted.size()));
             QAccessible::updateAccessibility(&event);
         }
     }
