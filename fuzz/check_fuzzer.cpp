@@ -88,19 +88,34 @@ void check_lines(std::string_view input, std::size_t buffer, platform::NumberFor
     Collected collected;
     int read_error = 0;
     require(tools::answer_lines(source, buffer, format, collected, read_error), "lines answered");
-    if (input.starts_with("\xEF\xBB\xBF"))
-        input.remove_prefix(3);
-    std::size_t line = 0;
-    while (!input.empty()) {
-        const std::size_t stop = std::min(input.find('\n'), input.size());
-        std::string_view bytes = input.substr(0, stop);
-        input.remove_prefix(std::min(stop + 1, input.size()));
-        if (bytes.ends_with('\r'))
-            bytes.remove_suffix(1);
-        std::u16string entry;
+    // The model: the whole text decoded at once (UTF-16 after its mark, else UTF-8 less its
+    // mark), split at line feeds, a carriage return before one dropped.
+    std::u16string text;
+    const bool little_endian = input.starts_with("\xFF\xFE");
+    if (little_endian || input.starts_with("\xFE\xFF")) {
+        for (std::size_t i = 2; i + 1 < input.size(); i += 2) {
+            const auto first = static_cast<unsigned char>(input[i]);
+            const auto second = static_cast<unsigned char>(input[i + 1]);
+            text.push_back(
+                static_cast<char16_t>(little_endian ? second << 8 | first : first << 8 | second));
+        }
+        if (input.size() % 2 == 1)
+            text.push_back(u'\uFFFD');
+    } else {
+        if (input.starts_with("\xEF\xBB\xBF"))
+            input.remove_prefix(3);
         tools::Utf8Decoder decoder;
-        decoder.decode(bytes, entry);
-        decoder.finish(entry);
+        decoder.decode(input, text);
+        decoder.finish(text);
+    }
+    std::u16string_view rest = text;
+    std::size_t line = 0;
+    while (!rest.empty()) {
+        const std::size_t stop = std::min(rest.find(u'\n'), rest.size());
+        std::u16string_view entry = rest.substr(0, stop);
+        rest.remove_prefix(std::min(stop + 1, rest.size()));
+        if (entry.ends_with(u'\r'))
+            entry.remove_suffix(1);
         require(line < collected.answers.size(), "no line lost");
         const tools::Answer answer = collected.answers[line++];
         require(answer.issuer_row == check::issuer_row(entry) &&

@@ -7,7 +7,6 @@
 namespace {
 
 using zandor::platform::NumberFormat;
-using zandor::platform::NumberReader;
 using zandor::platform::read_number;
 using zandor::platform::ReadError;
 
@@ -62,27 +61,6 @@ TEST(NumberReader, RejectsNonNumbersSayingWhereAndWhy) {
         const auto reading = read_number(row.text, row.format);
         EXPECT_EQ(reading.error, row.error) << row.name;
         EXPECT_EQ(reading.error_position, row.position) << row.name;
-    }
-}
-
-// Regression: with a blank as the decimal separator, the reading in pieces took the blank
-// for a trailing one before it learnt that more followed, and said no number.
-TEST(NumberReader, BlankSeparatorsReadTheSameInPieces) {
-    const Accepted rows[] = {
-        {"blank decimal, exponent", u" 67 e14 ", {u' ', u'\0'}},
-        {"blank decimal, fraction", u"41 5", {u' ', u'\0'}},
-        {"blank group", u"4 111 111  ", {u',', u' '}},
-    };
-    for (const Accepted& row : rows) {
-        const auto whole = read_number(row.text, row.format);
-        EXPECT_TRUE(whole.ok()) << row.name;
-        NumberReader reader(row.format);
-        for (const char16_t unit : row.text)
-            reader.feed(std::u16string_view(&unit, 1));
-        const auto in_pieces = reader.finish();
-        EXPECT_EQ(in_pieces.ok(), whole.ok()) << row.name;
-        EXPECT_EQ(in_pieces.significant_digits, whole.significant_digits) << row.name;
-        EXPECT_EQ(in_pieces.exponent_of_last, whole.exponent_of_last) << row.name;
     }
 }
 

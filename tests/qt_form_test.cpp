@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QTest>
-#include <QTextBoundaryFinder>
 
 using zandor::platform::QtForm;
 
@@ -45,19 +44,11 @@ class QtsOwnText final : public QAccessibleTextInterface {
     QString text_;
 };
 
-// Where Qt 6.4's textAtOffset never returns: a word or sentence query at the text's end, or
-// at its start when no word or sentence starts there.
+// Where Qt 6.4's textAtOffset may never return: a word or sentence query at the text's end,
+// or at its start (when no word or sentence starts there).
 bool loops_for_ever(const QString& text, int offset, QAccessible::TextBoundaryType boundary) {
-    if (boundary != QAccessible::WordBoundary && boundary != QAccessible::SentenceBoundary)
-        return false;
-    if (offset == -1 || offset == text.size())
-        return true;
-    QTextBoundaryFinder finder(boundary == QAccessible::WordBoundary
-                                   ? QTextBoundaryFinder::Word
-                                   : QTextBoundaryFinder::Sentence,
-                               text);
-    return offset == 0 && !(finder.boundaryReasons() &
-                            (QTextBoundaryFinder::StartOfItem | QTextBoundaryFinder::EndOfItem));
+    return (boundary == QAccessible::WordBoundary || boundary == QAccessible::SentenceBoundary) &&
+           (offset == -1 || offset == 0 || offset == text.size());
 }
 
 constexpr QAccessible::TextBoundaryType boundaries[] = {
@@ -76,7 +67,7 @@ class QtFormTest : public QObject {
     void windowAndControlsFollowTheDescription();
     void activationFocusesTheEntryBoxOnce();
     void longResultLineGrowsToTheRight();
-    void entryBoxEditsAndHoldsAHugePaste();
+    void entryBoxEdits();
     void screenReaderQueriesAnswerAsQtsOwn();
     void screenReaderQueriesAnswerAtTheEndAndInBoundedPieces();
 
@@ -152,7 +143,7 @@ void QtFormTest::longResultLineGrowsToTheRight() {
     QVERIFY(window_->rect().contains(result->geometry()));
 }
 
-void QtFormTest::entryBoxEditsAndHoldsAHugePaste() {
+void QtFormTest::entryBoxEdits() {
     auto* box = text1();
     QTest::keyClicks(box, QStringLiteral("4111"));
     QTest::keyClick(box, Qt::Key_Left, Qt::ShiftModifier);
@@ -164,14 +155,6 @@ void QtFormTest::entryBoxEditsAndHoldsAHugePaste() {
     QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
     QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(box->text(), QStringLiteral("4111"));
-    // A pasted entry of 8 Mi characters is held and checked whole.
-    const QString huge = QString(8 << 20, QLatin1Char('0')) + QStringLiteral("4111111111111111");
-    QGuiApplication::clipboard()->setText(huge);
-    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(box->text(), huge);
-    QTest::keyClick(box, Qt::Key_Return);
-    QCOMPARE(label("Label1")->text(), QStringLiteral("  True"));
 }
 
 // Differential: on short texts of digits, blanks, punctuation, grapheme clusters, a line feed
@@ -216,19 +199,12 @@ void QtFormTest::screenReaderQueriesAnswerAsQtsOwn() {
                         : side == zandor::platform::TextSide::at
                             ? reference.textAtOffset(offset, boundary, &qt_start, &qt_end)
                             : reference.textAfterOffset(offset, boundary, &qt_start, &qt_end);
-                    if (ours != qts || start != qt_start || end != qt_end)
-                        QFAIL(qPrintable(QStringLiteral("'%1' at %2, boundary %3, side %4: '%5' "
-                                                        "%6-%7, Qt's '%8' %9-%10")
-                                             .arg(text)
-                                             .arg(offset)
-                                             .arg(boundary)
-                                             .arg(static_cast<int>(side))
-                                             .arg(ours)
-                                             .arg(start)
-                                             .arg(end)
-                                             .arg(qts)
-                                             .arg(qt_start)
-                                             .arg(qt_end)));
+                    const QString failed = QStringLiteral("'%1' at %2, boundary %3, side %4")
+                                               .arg(text)
+                                               .arg(offset)
+                                               .arg(boundary)
+                                               .arg(static_cast<int>(side));
+                    QVERIFY2(ours == qts && start == qt_start && end == qt_end, qPrintable(failed));
                 }
             }
         }
@@ -236,15 +212,17 @@ void QtFormTest::screenReaderQueriesAnswerAsQtsOwn() {
 }
 
 // Regression: a word query at the end of the entry froze the window under Orca. Every query
-// at the end answers, and with megabytes in the box every answer is a bounded piece (the
-// test's timeout stands for a window that stopped answering).
+// at the end answers, and with a paste of megabytes in the box every answer is a bounded
+// piece (the test's timeout stands for a window that stopped answering).
 void QtFormTest::screenReaderQueriesAnswerAtTheEndAndInBoundedPieces() {
     QAccessibleInterface* entry = QAccessible::queryAccessibleInterface(text1());
     QAccessibleTextInterface* text = entry->textInterface();
-    const QString huge = QString(8 << 20, QLatin1Char('0')) + QStringLiteral("4111 1111");
+    const QString huge = QString(8 << 20, QLatin1Char('0')) + QStringLiteral("4111111111111111");
     for (const QString& content : {QStringLiteral("4123"), huge}) {
-        text1()->selectAll();
-        text1()->insert(content);
+        QGuiApplication::clipboard()->setText(content); // pasted whole, however long
+        QTest::keyClick(text1(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(text1(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(text1()->text(), content);
         const auto length = static_cast<int>(content.size());
         for (const int offset : {-1, 0, length / 2, length - 1, length}) {
             for (const auto boundary : boundaries) {
@@ -261,6 +239,8 @@ void QtFormTest::screenReaderQueriesAnswerAtTheEndAndInBoundedPieces() {
         QVERIFY(entry->text(QAccessible::Value).size() <= zandor::platform::accessible_piece_limit);
         QCOMPARE(text->characterCount(), length);
     }
+    QTest::keyClick(text1(), Qt::Key_Return); // and checked whole
+    QCOMPARE(label("Label1")->text(), QStringLiteral("  True"));
 }
 
 QTEST_MAIN(QtFormTest)

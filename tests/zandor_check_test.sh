@@ -47,7 +47,6 @@ for size in 1048575 1048576 1048577 2097152; do
     for mark in '' '\xef\xbb\xbf'; do
         { printf "$mark"; head -c $((size - 16 - ${#mark} / 4)) /dev/zero | tr '\0' '0'
           printf 4111111111111111; } > "$edge"
-        [ "$(stat -c %s "$edge")" -eq "$size" ] || fail "edge file size"
         [ "$(run "$edge" "$edge.next")" = "  True
 MC  True" ] || fail "unterminated line of $size bytes (mark '$mark'), then a file"
         [ "$(run "$edge" - < "$edge.next")" = "  True

@@ -33,6 +33,7 @@ struct PixelRect {
     int bottom;
     [[nodiscard]] constexpr int width() const noexcept { return right - left; }
     [[nodiscard]] constexpr int height() const noexcept { return bottom - top; }
+    friend constexpr bool operator==(const PixelRect&, const PixelRect&) = default;
 };
 
 // Twips to pixels at a pixel density, rounded to the nearest pixel (lengths are positive).
