@@ -7,9 +7,12 @@ driver=$1
 artefacts=$2
 mkdir -p "$artefacts"
 # Wine reads the pixel density when its server starts.
+# The old server is waited for, so that the new one starts here, with no output of any later
+# test held open by it or by the services it starts.
 set_dpi() {
     wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f > /dev/null 2>&1
     wineserver -k > /dev/null 2>&1
+    wineserver -w > /dev/null 2>&1
     wineserver -p > /dev/null 2>&1
     wine cmd /c exit > /dev/null 2>&1
 }
