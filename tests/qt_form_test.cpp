@@ -8,6 +8,7 @@
 #include <QAccessible>
 #include <QClipboard>
 #include <QLabel>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QTest>
@@ -155,6 +156,11 @@ void QtFormTest::entryBoxEdits() {
     QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
     QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(box->text(), QStringLiteral("4111"));
+    // A copy is marked secret, so that clipboard managers keep no card number.
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->mimeData()->data("x-kde-passwordManagerHint"),
+             QByteArray("secret"));
 }
 
 // Differential: on short texts of digits, blanks, punctuation, grapheme clusters, a line feed

@@ -133,6 +133,16 @@ try:
         check(f"selection after {typed!r}", text.getSelection(0), (0, len(typed)))
         check(f"focus after {typed!r}", focused(entry), True)
 
+    # A screen reader hears of a selection when there is one: typing over the selected entry
+    # ends it once, later characters select nothing, and Ctrl+A with the caret at the end does.
+    del heard[:]
+    xdotool("type", "--delay", "1", "4123")
+    xdotool("key", "ctrl+a")
+    wait_until("selection after Ctrl+A", lambda: heard.count(("selection", None)) >= 2, 3)
+    time.sleep(0.1)
+    wait_until("late events", lambda: True)
+    check("selection events for typing and Ctrl+A", heard.count(("selection", None)), 2)
+
     # Nothing of an earlier number is kept: undo brings none back after the user selects and
     # types over the entry, and none stays in the PRIMARY selection.
     xdotool("key", "End", "shift+Home")

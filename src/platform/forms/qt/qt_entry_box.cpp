@@ -10,6 +10,7 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleHints>
@@ -152,8 +153,10 @@ QString QtEntryBox::selectedText() const {
 }
 
 void QtEntryBox::select(qsizetype anchor, qsizetype cursor) {
+    const qsizetype previous_start = selectionStart();
+    const qsizetype previous_end = selectionEnd();
     anchor_ = std::clamp<qsizetype>(anchor, 0, text_.size());
-    move_to(cursor, true);
+    place_cursor(cursor, true, previous_start, previous_end);
 }
 
 void QtEntryBox::clearHistory() {
@@ -191,9 +194,14 @@ void QtEntryBox::cut() {
     deleteSelection();
 }
 
+// Marked as a secret, which clipboard managers and histories leave out, as they do passwords.
 void QtEntryBox::copy() const {
-    if (selectionEnd() > selectionStart())
-        QGuiApplication::clipboard()->setText(selectedText(), QClipboard::Clipboard);
+    if (selectionEnd() <= selectionStart())
+        return;
+    auto* secret = new QMimeData;
+    secret->setText(selectedText());
+    secret->setData(QStringLiteral("x-kde-passwordManagerHint"), QByteArrayLiteral("secret"));
+    QGuiApplication::clipboard()->setMimeData(secret, QClipboard::Clipboard);
 }
 
 void QtEntryBox::paste() {
@@ -221,6 +229,8 @@ void QtEntryBox::replace(qsizetype start, qsizetype end, const QString& with, bo
 }
 
 void QtEntryBox::apply(const Edit& edit, bool forward) {
+    const qsizetype previous_start = selectionStart();
+    const qsizetype previous_end = selectionEnd();
     const QString& removed = forward ? edit.removed : edit.inserted;
     const QString& inserted = forward ? edit.inserted : edit.removed;
     if (edit.position == 0 && removed.size() == text_.size())
@@ -242,13 +252,18 @@ void QtEntryBox::apply(const Edit& edit, bool forward) {
     }
     scroll_ = std::min(scroll_, text_.size());
     anchor_ = edit.position + inserted.size();
-    move_to(anchor_, true);
+    place_cursor(anchor_, true, previous_start, previous_end);
     last_was_typing_ = false;
 }
 
 void QtEntryBox::move_to(qsizetype position, bool keep_anchor) {
-    const qsizetype previous_start = selectionStart();
-    const qsizetype previous_end = selectionEnd();
+    place_cursor(position, keep_anchor, selectionStart(), selectionEnd());
+}
+
+// Screen readers hear of a change of the selection as it was before the event that moved the
+// cursor, not as the event left it halfway.
+void QtEntryBox::place_cursor(qsizetype position, bool keep_anchor, qsizetype previous_start,
+                              qsizetype previous_end) {
     cursor_ = std::clamp<qsizetype>(position, 0, text_.size());
     if (!keep_anchor)
         anchor_ = cursor_;
@@ -496,13 +511,16 @@ void QtEntryBox::contextMenuEvent(QContextMenuEvent* event) {
         item->setShortcut(key);
         item->setEnabled(enabled);
     };
-    add(tr("Undo"), QKeySequence::Undo, !undo_.empty(), [this] { undo(); });
-    add(tr("Redo"), QKeySequence::Redo, !redo_.empty(), [this] { redo(); });
+    // The names and access keys of Qt's own line edit. Whether there is text to paste is
+    // asked of the clipboard's formats, without fetching the text.
+    const QMimeData* offered = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
+    add(tr("&Undo"), QKeySequence::Undo, !undo_.empty(), [this] { undo(); });
+    add(tr("&Redo"), QKeySequence::Redo, !redo_.empty(), [this] { redo(); });
     menu.addSeparator();
-    add(tr("Cut"), QKeySequence::Cut, has_selection, [this] { cut(); });
-    add(tr("Copy"), QKeySequence::Copy, has_selection, [this] { copy(); });
-    add(tr("Paste"), QKeySequence::Paste,
-        !QGuiApplication::clipboard()->text(QClipboard::Clipboard).isEmpty(), [this] { paste(); });
+    add(tr("Cu&t"), QKeySequence::Cut, has_selection, [this] { cut(); });
+    add(tr("&Copy"), QKeySequence::Copy, has_selection, [this] { copy(); });
+    add(tr("&Paste"), QKeySequence::Paste, offered != nullptr && offered->hasText(),
+        [this] { paste(); });
     add(tr("Delete"), QKeySequence::Delete, has_selection, [this] { deleteSelection(); });
     menu.addSeparator();
     add(tr("Select All"), QKeySequence::SelectAll, !text_.isEmpty(), [this] { selectAll(); });

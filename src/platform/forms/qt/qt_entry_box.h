@@ -66,6 +66,8 @@ class QtEntryBox final : public QWidget {
     void replace(qsizetype start, qsizetype end, const QString& with, bool typing);
     void apply(const Edit& edit, bool forward);
     void move_to(qsizetype position, bool keep_anchor);
+    void place_cursor(qsizetype position, bool keep_anchor, qsizetype previous_start,
+                      qsizetype previous_end);
     [[nodiscard]] qsizetype word_boundary(qsizetype from, int direction) const;
     [[nodiscard]] QRect contents() const;
     [[nodiscard]] qsizetype visible_count() const;
