@@ -134,7 +134,8 @@ int main(int argc, char** argv) {
     bool options_end = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
-        if (!options_end && windows_help && argument == "/?") {
+        const bool asks_help = argument == "--help" || (windows_help && argument == "/?");
+        if (!options_end && asks_help) {
             std::fwrite(usage.data(), 1, usage.size(), stdout);
             return 0;
         }
@@ -142,9 +143,6 @@ int main(int argc, char** argv) {
             inputs.push_back(argument);
         } else if (argument == "--") {
             options_end = true;
-        } else if (argument == "--help") {
-            std::fwrite(usage.data(), 1, usage.size(), stdout);
-            return 0;
         } else if (argument == "--version") {
             std::fwrite(version.data(), 1, version.size(), stdout);
             return 0;
