@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <string>
-#include <utility>
 
 #include <cerrno>
 #include <cstring>
@@ -49,25 +48,17 @@ class ConsoleText {
         }
         text_.clear();
         used_ = 0;
-        std::u16string units;
-        if (held_ != 0)
-            units.push_back(std::exchange(held_, u'\0'));
-        if (got == 0 || typed[0] == L'\x1A') {
-            ended_ = true;
-        } else {
-            units.append(typed, typed + got);
-            if (units.back() >= 0xD800 && units.back() <= 0xDBFF) {
-                held_ = units.back(); // its low half comes with the next read
-                units.pop_back();
-            }
-        }
-        append_utf8(units, text_); // a surrogate left unpaired at the end becomes U+FFFD
+        ended_ = got == 0 || typed[0] == L'\x1A';
+        if (ended_)
+            encoder_.finish(text_);
+        else
+            encoder_.encode(std::u16string(typed, typed + got), text_);
         return true;
     }
 
     std::string text_;
     std::size_t used_ = 0;
-    char16_t held_ = 0;
+    Utf16Encoder encoder_; // keeps a surrogate pair cut by a read whole
     bool ended_ = false;
 };
 

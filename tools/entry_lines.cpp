@@ -9,11 +9,10 @@ namespace zandor::tools {
 void LineEntry::feed(std::string_view bytes, bool last) {
     if (carried_return_ && !(last && bytes.empty()))
         take("\r");
-    carried_return_ = bytes.ends_with('\r');
-    if (carried_return_)
+    const bool ends_with_return = bytes.ends_with('\r');
+    if (ends_with_return)
         bytes.remove_suffix(1);
-    if (last)
-        carried_return_ = false;
+    carried_return_ = ends_with_return && !last;
     take(bytes);
 }
 

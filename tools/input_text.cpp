@@ -1,19 +1,11 @@
 #include "input_text.h"
 
-#include "utf8.h"
-
-#include <utility>
-
 namespace zandor::tools {
 namespace {
 
 constexpr std::string_view utf8_mark = "\xEF\xBB\xBF";
 constexpr std::string_view utf16_little_endian_mark = "\xFF\xFE";
 constexpr std::string_view utf16_big_endian_mark = "\xFE\xFF";
-
-constexpr bool is_high_surrogate(char16_t unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
 
 } // namespace
 
@@ -64,8 +56,6 @@ bool InputText::decode_more(int& error) {
     if (got < 0)
         return false;
     units_.clear();
-    if (high_surrogate_ != 0)
-        units_.push_back(std::exchange(high_surrogate_, u'\0'));
     const bool big_endian = encoding_ == Encoding::utf16_big_endian;
     for (long i = 0; i < got; ++i) {
         const auto byte =
@@ -78,15 +68,13 @@ bool InputText::decode_more(int& error) {
         units_.push_back(static_cast<char16_t>(big_endian ? first << 8 | byte : byte << 8 | first));
         odd_byte_ = -1;
     }
+    encoder_.encode(units_, text_);
     if (got == 0) {
         ended_ = true;
+        encoder_.finish(text_);
         if (odd_byte_ >= 0)
-            units_.push_back(u'\uFFFD');
-    } else if (!units_.empty() && is_high_surrogate(units_.back())) {
-        high_surrogate_ = units_.back(); // its low surrogate may come with the next read
-        units_.pop_back();
+            append_utf8(u"\uFFFD", text_);
     }
-    append_utf8(units_, text_); // an unpaired surrogate becomes U+FFFD
     return true;
 }
 

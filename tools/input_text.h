@@ -1,6 +1,7 @@
 #pragma once
 
 #include "line_reader.h"
+#include "utf8.h"
 
 #include <string>
 #include <string_view>
@@ -29,8 +30,8 @@ class InputText final : public ByteSource {
     std::size_t text_used_ = 0;
     std::vector<char> raw_; // UTF-16 as read
     std::u16string units_;
-    int odd_byte_ = -1;           // a byte waiting for its pair
-    char16_t high_surrogate_ = 0; // a high surrogate waiting for its low one
+    Utf16Encoder encoder_;
+    int odd_byte_ = -1; // a byte waiting for its pair
     bool ended_ = false;
 };
 

@@ -109,4 +109,28 @@ void append_utf8(std::u16string_view utf16, std::string& out) {
     }
 }
 
+void Utf16Encoder::encode(std::u16string_view units, std::string& out) {
+    if (units.empty())
+        return;
+    if (held_ != 0) {
+        const char16_t pair[] = {held_, units.front()};
+        held_ = 0;
+        const bool paired = pair[1] >= 0xDC00 && pair[1] <= 0xDFFF;
+        append_utf8({pair, paired ? 2u : 1u}, out);
+        if (paired)
+            units.remove_prefix(1);
+    }
+    if (!units.empty() && units.back() >= 0xD800 && units.back() <= 0xDBFF) {
+        held_ = units.back(); // its low half may come with the next piece
+        units.remove_suffix(1);
+    }
+    append_utf8(units, out);
+}
+
+void Utf16Encoder::finish(std::string& out) {
+    if (held_ != 0)
+        append_utf8({&held_, 1}, out);
+    held_ = 0;
+}
+
 } // namespace zandor::tools

@@ -28,4 +28,16 @@ class Utf8Decoder {
 // Appends UTF-16 as UTF-8; an unpaired surrogate becomes U+FFFD.
 void append_utf8(std::u16string_view utf16, std::string& out);
 
+// Encodes UTF-16 as UTF-8, possibly in pieces: a surrogate pair cut at the end of one piece is
+// completed by the next.
+class Utf16Encoder {
+  public:
+    void encode(std::u16string_view units, std::string& out);
+    // Ends the text: a high surrogate still waiting becomes U+FFFD.
+    void finish(std::string& out);
+
+  private:
+    char16_t held_ = 0;
+};
+
 } // namespace zandor::tools
