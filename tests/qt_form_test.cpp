@@ -68,7 +68,7 @@ class QtFormTest : public QObject {
     void windowAndControlsFollowTheDescription();
     void activationFocusesTheEntryBoxOnce();
     void longResultLineGrowsToTheRight();
-    void entryBoxEdits();
+    void entryBoxKeepsNoEarlierNumber();
     void screenReaderQueriesAnswerAsQtsOwn();
     void screenReaderQueriesAnswerAtTheEndAndInBoundedPieces();
 
@@ -144,19 +144,23 @@ void QtFormTest::longResultLineGrowsToTheRight() {
     QVERIFY(window_->rect().contains(result->geometry()));
 }
 
-void QtFormTest::entryBoxEdits() {
+// What the entry box adds to Qt's line edit: after a check, typing over the entry and undoing
+// leaves it empty, never the checked number; a copy is marked secret, so that clipboard
+// managers keep no card number.
+void QtFormTest::entryBoxKeepsNoEarlierNumber() {
     auto* box = text1();
+    for (const QString& checked : {QStringLiteral("4111111111111111"),
+                                   QString(40000, QLatin1Char('0')) + QStringLiteral("4")}) {
+        box->select(0, box->wholeText().size());
+        box->replaceSelection(checked);
+        QTest::keyClick(box, Qt::Key_Return);
+        QTest::keyClicks(box, QStringLiteral("5555"));
+        QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(box->wholeText(), QString());
+        QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(box->wholeText(), QString());
+    }
     QTest::keyClicks(box, QStringLiteral("4111"));
-    QTest::keyClick(box, Qt::Key_Left, Qt::ShiftModifier);
-    QCOMPARE(box->selectedText(), QStringLiteral("1"));
-    QTest::keyClick(box, Qt::Key_Backspace);
-    QTest::keyClick(box, Qt::Key_Home);
-    QTest::keyClicks(box, QStringLiteral("0"));
-    QCOMPARE(box->text(), QStringLiteral("0411"));
-    QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
-    QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(box->text(), QStringLiteral("4111"));
-    // A copy is marked secret, so that clipboard managers keep no card number.
     QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QGuiApplication::clipboard()->mimeData()->data("x-kde-passwordManagerHint"),
@@ -228,7 +232,7 @@ void QtFormTest::screenReaderQueriesAnswerAtTheEndAndInBoundedPieces() {
         QGuiApplication::clipboard()->setText(content); // pasted whole, however long
         QTest::keyClick(text1(), Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(text1(), Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(text1()->text(), content);
+        QCOMPARE(text1()->wholeText(), content);
         const auto length = static_cast<int>(content.size());
         for (const int offset : {-1, 0, length / 2, length - 1, length}) {
             for (const auto boundary : boundaries) {

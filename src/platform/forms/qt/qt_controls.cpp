@@ -18,7 +18,8 @@ std::u16string_view view_of(const QString& text) {
 QtTextBox::QtTextBox(QtEntryBox& edit) : edit_(edit) {}
 
 std::u16string_view QtTextBox::text() const {
-    return view_of(edit_.text());
+    snapshot_ = edit_.wholeText();
+    return view_of(snapshot_);
 }
 
 void QtTextBox::set_focus() {
@@ -26,12 +27,12 @@ void QtTextBox::set_focus() {
 }
 
 void QtTextBox::set_sel_start(std::size_t start) {
-    sel_start_ = std::min(start, static_cast<std::size_t>(edit_.text().size()));
+    sel_start_ = std::min(start, static_cast<std::size_t>(edit_.wholeText().size()));
     edit_.select(static_cast<qsizetype>(sel_start_), static_cast<qsizetype>(sel_start_));
 }
 
 void QtTextBox::set_sel_length(std::size_t length) {
-    const auto available = static_cast<std::size_t>(edit_.text().size()) - sel_start_;
+    const auto available = static_cast<std::size_t>(edit_.wholeText().size()) - sel_start_;
     edit_.select(static_cast<qsizetype>(sel_start_),
                  static_cast<qsizetype>(sel_start_ + std::min(length, available)));
 }

@@ -23,6 +23,7 @@ class QtTextBox final : public TextBoxControl {
   private:
     QtEntryBox& edit_;
     std::size_t sel_start_ = 0;
+    mutable QString snapshot_;
 };
 
 // A label; an auto-size one follows its caption, growing to the right from its left edge. A

@@ -1,14 +1,13 @@
 #include "platform/forms/qt/qt_entry_box.h"
 
 #include "platform/forms/qt/qt_accessible_text.h"
+#include "platform/forms/qt/qt_long_entry.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QGuiApplication>
-#include <QInputMethodEvent>
-#include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
@@ -17,35 +16,13 @@
 #include <QStyleOptionFrame>
 #include <QTextLayout>
 
-#include <algorithm>
-
 namespace zandor::platform {
 namespace {
 
-constexpr int horizontal_margin = 2;        // between the frame and the text, as a line edit's
-constexpr qsizetype surrounding_text = 512; // offered to input methods on each side of the cursor
+constexpr int horizontal_margin = 2; // between the contents and the text, as a line edit draws
 
-QStyleOptionFrame frame_option(const QWidget* box) {
-    QStyleOptionFrame option;
-    option.initFrom(box);
-    option.lineWidth = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, box);
-    option.midLineWidth = 0;
-    option.state |= QStyle::State_Sunken;
-    option.features = QStyleOptionFrame::None;
-    return option;
-}
-
-// Lays out one line of text without wrapping.
-void lay_out(QTextLayout& layout) {
-    QTextOption option;
-    option.setWrapMode(QTextOption::NoWrap);
-    layout.setTextOption(option);
-    layout.beginLayout();
-    layout.createLine();
-    layout.endLayout();
-}
-
-// The box as screen readers see it: an editable text with its caret and selection.
+// The box as screen readers see it: an editable text with its caret and selection, however
+// long the text.
 class EntryBoxAccessible final : public QAccessibleWidget,
                                  public QAccessibleTextInterface,
                                  public QAccessibleEditableTextInterface {
@@ -67,45 +44,49 @@ class EntryBoxAccessible final : public QAccessibleWidget,
         return state;
     }
     [[nodiscard]] QString text(QAccessible::Text kind) const override {
-        return kind == QAccessible::Value
-                   ? accessible_text_span(box()->text(), 0, box()->text().size())
-                   : QAccessibleWidget::text(kind);
+        if (kind != QAccessible::Value)
+            return QAccessibleWidget::text(kind);
+        const QString whole = box()->wholeText();
+        return accessible_text_span(whole, 0, whole.size());
     }
 
     void selection(int index, int* start, int* end) const override {
         const bool any = index == 0 && selectionCount() == 1;
-        *start = any ? static_cast<int>(box()->selectionStart()) : 0;
-        *end = any ? static_cast<int>(box()->selectionEnd()) : 0;
+        *start = any ? static_cast<int>(box()->wholeSelectionStart()) : 0;
+        *end = any ? static_cast<int>(box()->wholeSelectionEnd()) : 0;
     }
     [[nodiscard]] int selectionCount() const override {
-        return box()->selectionEnd() > box()->selectionStart() ? 1 : 0;
+        return box()->wholeSelectionEnd() > box()->wholeSelectionStart() ? 1 : 0;
     }
     void addSelection(int start, int end) override { box()->select(start, end); }
     void removeSelection(int) override {
-        box()->select(box()->cursorPosition(), box()->cursorPosition());
+        box()->select(box()->wholeCursor(), box()->wholeCursor());
     }
     void setSelection(int, int start, int end) override { box()->select(start, end); }
     [[nodiscard]] int cursorPosition() const override {
-        return static_cast<int>(box()->cursorPosition());
+        return static_cast<int>(box()->wholeCursor());
     }
     void setCursorPosition(int position) override { box()->select(position, position); }
     [[nodiscard]] QString text(int start, int end) const override {
-        return accessible_text_span(box()->text(), start, end);
+        return accessible_text_span(box()->wholeText(), start, end);
     }
     [[nodiscard]] QString textBeforeOffset(int offset, QAccessible::TextBoundaryType boundary,
                                            int* start, int* end) const override {
-        return accessible_text_piece(box()->text(), offset, boundary, TextSide::before, start, end);
+        return accessible_text_piece(box()->wholeText(), offset, boundary, TextSide::before, start,
+                                     end);
     }
     [[nodiscard]] QString textAtOffset(int offset, QAccessible::TextBoundaryType boundary,
                                        int* start, int* end) const override {
-        return accessible_text_piece(box()->text(), offset, boundary, TextSide::at, start, end);
+        return accessible_text_piece(box()->wholeText(), offset, boundary, TextSide::at, start,
+                                     end);
     }
     [[nodiscard]] QString textAfterOffset(int offset, QAccessible::TextBoundaryType boundary,
                                           int* start, int* end) const override {
-        return accessible_text_piece(box()->text(), offset, boundary, TextSide::after, start, end);
+        return accessible_text_piece(box()->wholeText(), offset, boundary, TextSide::after, start,
+                                     end);
     }
     [[nodiscard]] int characterCount() const override {
-        return static_cast<int>(box()->text().size());
+        return static_cast<int>(box()->wholeText().size());
     }
     [[nodiscard]] QRect characterRect(int offset) const override {
         const QRect r = box()->characterRect(offset);
@@ -124,7 +105,7 @@ class EntryBoxAccessible final : public QAccessibleWidget,
     void insertText(int offset, const QString& text) override { replaceText(offset, offset, text); }
     void replaceText(int start, int end, const QString& text) override {
         box()->select(start, end);
-        box()->insert(text);
+        box()->replaceSelection(text);
     }
 
   private:
@@ -137,454 +118,397 @@ QAccessibleInterface* entry_box_accessible(const QString&, QObject* object) {
     return nullptr;
 }
 
-} // namespace
-
-QtEntryBox::QtEntryBox(QWidget* parent) : QWidget(parent) {
-    static const bool factory_installed = (QAccessible::installFactory(entry_box_accessible), true);
-    (void)factory_installed;
-    setFocusPolicy(Qt::StrongFocus);
-    setAttribute(Qt::WA_InputMethodEnabled);
-    setCursor(Qt::IBeamCursor);
-    setBackgroundRole(QPalette::Base);
+// A shortcut as a line edit's context menu shows it after an item's name.
+QString shortcut_suffix(QKeySequence::StandardKey key) {
+    if (!QGuiApplication::styleHints()->showShortcutsInContextMenus())
+        return {};
+    return QLatin1Char('\t') + QKeySequence(key).toString(QKeySequence::NativeText);
 }
 
-QString QtEntryBox::selectedText() const {
-    return text_.mid(selectionStart(), selectionEnd() - selectionStart());
+bool pastes_primary(const QKeyEvent& event) {
+    return event.key() == Qt::Key_Insert &&
+           event.modifiers() == (Qt::ControlModifier | Qt::ShiftModifier);
+}
+
+// The line edit offers every selection to X11's PRIMARY as it is made; this box takes it back
+// before anyone can read it, within the same event.
+void withhold_primary() {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (clipboard->supportsSelection() && clipboard->ownsSelection())
+        clipboard->clear(QClipboard::Selection);
+}
+
+enum EditAction { undo_edit, redo_edit, cut_edit, copy_edit, paste_edit, delete_edit, select_all };
+
+} // namespace
+
+QtEntryBox::QtEntryBox(QWidget* parent, qsizetype limit) : QLineEdit(parent), limit_(limit) {
+    static const bool factory_installed = (QAccessible::installFactory(entry_box_accessible), true);
+    (void)factory_installed;
+    setMaxLength(static_cast<int>(limit_));
+    connect(this, &QLineEdit::textEdited, this, [this] {
+        if (!clearing_history_)
+            report_edit();
+    });
+}
+
+QtEntryBox::~QtEntryBox() = default;
+
+QString QtEntryBox::wholeText() const {
+    return long_ ? long_->text() : text();
+}
+
+qsizetype QtEntryBox::wholeCursor() const {
+    return long_ ? long_->cursor() : cursorPosition();
+}
+
+qsizetype QtEntryBox::wholeSelectionStart() const {
+    if (long_)
+        return long_->selection_start();
+    return hasSelectedText() ? selectionStart() : cursorPosition();
+}
+
+qsizetype QtEntryBox::wholeSelectionEnd() const {
+    if (long_)
+        return long_->selection_end();
+    return hasSelectedText() ? selectionEnd() : cursorPosition();
 }
 
 void QtEntryBox::select(qsizetype anchor, qsizetype cursor) {
-    const qsizetype previous_start = selectionStart();
-    const qsizetype previous_end = selectionEnd();
-    anchor_ = std::clamp<qsizetype>(anchor, 0, text_.size());
-    place_cursor(cursor, true, previous_start, previous_end);
+    if (long_)
+        return long_->select(anchor, cursor);
+    const qsizetype size = text().size();
+    anchor = std::clamp<qsizetype>(anchor, 0, size);
+    cursor = std::clamp<qsizetype>(cursor, 0, size);
+    if (anchor == cursor)
+        setCursorPosition(static_cast<int>(cursor));
+    else
+        setSelection(static_cast<int>(anchor), static_cast<int>(cursor - anchor));
 }
 
+bool QtEntryBox::fits_after_replacing_selection(const QString& with) const {
+    return text().size() - selectedText().size() + with.size() <= limit_;
+}
+
+void QtEntryBox::replaceSelection(const QString& with) {
+    if (long_) {
+        long_->replace_selection(with, false);
+        after_long_event();
+    } else if (fits_after_replacing_selection(with)) {
+        insert(with);
+    } else {
+        go_long(with);
+    }
+    finish_history_clearing();
+}
+
+// Hands the text to a long entry, which makes the edit that would not fit.
+void QtEntryBox::go_long(const QString& with) {
+    const qsizetype start = wholeSelectionStart();
+    const qsizetype end = wholeSelectionEnd();
+    deselect(); // the line edit keeps its text out of sight, with nothing selected
+    long_ = std::make_unique<LongEntry>(*this, text(), cursorPosition());
+    long_->select(start, end);
+    long_->replace_selection(with, false);
+    after_long_event();
+}
+
+// Back to the line edit once the text fits it. Its history starts anew.
+void QtEntryBox::after_long_event() {
+    const bool edited = long_->take_edited();
+    if (long_->text().size() <= limit_) {
+        const QString text = long_->text();
+        const qsizetype cursor = long_->cursor();
+        const qsizetype anchor =
+            cursor == long_->selection_start() ? long_->selection_end() : long_->selection_start();
+        long_.reset();
+        setText(text);
+        select(anchor, cursor);
+    }
+    update();
+    if (edited)
+        report_edit();
+}
+
+void QtEntryBox::report_edit() {
+    reporting_edit_ = true;
+    emit edited();
+    reporting_edit_ = false;
+}
+
+// Called while an edit is reported, the clearing waits until the line edit has finished that
+// edit, then records the text as typed into an empty box.
 void QtEntryBox::clearHistory() {
-    undo_.clear();
-    redo_.clear();
-    last_was_typing_ = false;
+    clear_keeping_text_ = reporting_edit_;
+    clear_pending_ = true;
+    if (!reporting_edit_)
+        finish_history_clearing();
 }
 
-void QtEntryBox::insert(const QString& text) {
-    replace(selectionStart(), selectionEnd(), text, text.size() == 1);
-}
-
-void QtEntryBox::deleteSelection() {
-    replace(selectionStart(), selectionEnd(), {}, false);
-}
-
-void QtEntryBox::undo() {
-    if (undo_.empty())
+void QtEntryBox::finish_history_clearing() {
+    if (!clear_pending_)
         return;
-    redo_.push_back(std::move(undo_.back()));
-    undo_.pop_back();
-    apply(redo_.back(), false);
-}
-
-void QtEntryBox::redo() {
-    if (redo_.empty())
-        return;
-    undo_.push_back(std::move(redo_.back()));
-    redo_.pop_back();
-    apply(undo_.back(), true);
-}
-
-void QtEntryBox::cut() {
-    copy();
-    deleteSelection();
+    clear_pending_ = false;
+    if (long_)
+        return long_->clear_history(clear_keeping_text_);
+    const QString whole = text();
+    const qsizetype cursor = cursorPosition();
+    const qsizetype anchor =
+        cursor == wholeSelectionStart() ? wholeSelectionEnd() : wholeSelectionStart();
+    clearing_history_ = true;
+    if (clear_keeping_text_ && !whole.isEmpty()) {
+        setText({});
+        insert(whole);
+    } else {
+        setText(whole); // a line edit forgets its history when its text is set
+    }
+    select(anchor, cursor);
+    clearing_history_ = false;
 }
 
 // Marked as a secret, which clipboard managers and histories leave out, as they do passwords.
-void QtEntryBox::copy() const {
-    if (selectionEnd() <= selectionStart())
+void QtEntryBox::copySelection() const {
+    const QString selected = long_ ? long_->selected_text() : selectedText();
+    if (selected.isEmpty())
         return;
     auto* secret = new QMimeData;
-    secret->setText(selectedText());
+    secret->setText(selected);
     secret->setData(QStringLiteral("x-kde-passwordManagerHint"), QByteArrayLiteral("secret"));
     QGuiApplication::clipboard()->setMimeData(secret, QClipboard::Clipboard);
 }
 
-void QtEntryBox::paste() {
-    const QString pasted = QGuiApplication::clipboard()->text(QClipboard::Clipboard);
-    if (!pasted.isEmpty() || selectionEnd() > selectionStart())
-        replace(selectionStart(), selectionEnd(), pasted, false);
-}
-
-// Every change of the text goes through here, recorded for undo; typing merges into one step.
-void QtEntryBox::replace(qsizetype start, qsizetype end, const QString& with, bool typing) {
-    if (start == end && with.isEmpty())
-        return;
-    const bool continues_typing = typing && last_was_typing_;
-    Edit edit{start, text_.mid(start, end - start), with};
-    apply(edit, true);
-    Edit* last = undo_.empty() ? nullptr : &undo_.back();
-    if (continues_typing && last != nullptr && edit.removed.isEmpty() &&
-        last->position + last->inserted.size() == start)
-        last->inserted += with;
-    else
-        undo_.push_back(std::move(edit));
-    redo_.clear();
-    last_was_typing_ = typing;
-    emit edited();
-}
-
-void QtEntryBox::apply(const Edit& edit, bool forward) {
-    const qsizetype previous_start = selectionStart();
-    const qsizetype previous_end = selectionEnd();
-    const QString& removed = forward ? edit.removed : edit.inserted;
-    const QString& inserted = forward ? edit.inserted : edit.removed;
-    if (edit.position == 0 && removed.size() == text_.size())
-        text_ = inserted; // the whole text: shares the string rather than copying it
-    else
-        text_.replace(edit.position, removed.size(), inserted);
-    if (QAccessible::isActive()) {
-        // A screen reader is told a bounded piece of a huge change, not megabytes.
-        if (!removed.isEmpty()) {
-            QAccessibleTextRemoveEvent event(this, static_cast<int>(edit.position),
-                                             accessible_text_span(removed, 0, removed.size()));
-            QAccessible::updateAccessibility(&event);
-        }
-        if (!inserted.isEmpty()) {
-            QAccessibleTextInsertEvent event(this, static_cast<int>(edit.position),
-                                             accessible_text_span(inserted, 0, inserted.size()));
-            QAccessible::updateAccessibility(&event);
-        }
-    }
-    scroll_ = std::min(scroll_, text_.size());
-    anchor_ = edit.position + inserted.size();
-    place_cursor(anchor_, true, previous_start, previous_end);
-    last_was_typing_ = false;
-}
-
-void QtEntryBox::move_to(qsizetype position, bool keep_anchor) {
-    place_cursor(position, keep_anchor, selectionStart(), selectionEnd());
-}
-
-// Screen readers hear of a change of the selection as it was before the event that moved the
-// cursor, not as the event left it halfway.
-void QtEntryBox::place_cursor(qsizetype position, bool keep_anchor, qsizetype previous_start,
-                              qsizetype previous_end) {
-    cursor_ = std::clamp<qsizetype>(position, 0, text_.size());
-    if (!keep_anchor)
-        anchor_ = cursor_;
-    last_was_typing_ = false;
-    scroll_to_cursor();
-    restart_blink();
-    update();
-    if (QAccessible::isActive()) {
-        QAccessibleTextCursorEvent moved(this, static_cast<int>(cursor_));
-        QAccessible::updateAccessibility(&moved);
-        // A caret that moves without a selection before or after selects nothing.
-        const bool selecting = previous_end > previous_start || selectionEnd() > selectionStart();
-        if (selecting && (selectionStart() != previous_start || selectionEnd() != previous_end)) {
-            QAccessibleTextSelectionEvent selected(this, static_cast<int>(selectionStart()),
-                                                   static_cast<int>(selectionEnd()));
-            QAccessible::updateAccessibility(&selected);
-        }
-    }
-}
-
-// The next word boundary from a position: words are runs of letters and digits.
-qsizetype QtEntryBox::word_boundary(qsizetype from, int direction) const {
-    qsizetype at = from;
-    auto in_word = [&](qsizetype i) { return text_.at(i).isLetterOrNumber(); };
-    if (direction > 0) {
-        while (at < text_.size() && !in_word(at))
-            ++at;
-        while (at < text_.size() && in_word(at))
-            ++at;
-    } else {
-        while (at > 0 && !in_word(at - 1))
-            --at;
-        while (at > 0 && in_word(at - 1))
-            --at;
-    }
-    return at;
-}
-
-QRect QtEntryBox::contents() const {
-    const QStyleOptionFrame option = frame_option(this);
+QRect QtEntryBox::textArea() const {
+    QStyleOptionFrame panel;
+    initStyleOption(&panel);
     return style()
-        ->subElementRect(QStyle::SE_LineEditContents, &option, this)
+        ->subElementRect(QStyle::SE_LineEditContents, &panel, this)
+        .marginsRemoved(textMargins())
         .adjusted(horizontal_margin, 0, -horizontal_margin, 0);
 }
 
-// No character is narrower than a pixel: the box never lays out more than it has pixels.
-qsizetype QtEntryBox::visible_count() const {
-    return std::min<qsizetype>(text_.size() - scroll_, contents().width() + 2);
-}
-
-void QtEntryBox::scroll_to_cursor() {
-    const int width = std::max(contents().width(), 1);
-    const QFontMetrics metrics(font());
-    if (cursor_ < scroll_) {
-        scroll_ = cursor_;
-    } else if (cursor_ - scroll_ > width ||
-               metrics.horizontalAdvance(text_.mid(scroll_, cursor_ - scroll_)) > width) {
-        // The first character from which the text up to the cursor fits.
-        qsizetype start = cursor_;
-        while (start > 0 && cursor_ - start < width &&
-               metrics.horizontalAdvance(text_.mid(start - 1, cursor_ - start + 1)) <= width)
-            --start;
-        scroll_ = start;
-    }
-    if (scroll_ > 0 && scroll_ < text_.size() && text_.at(scroll_).isLowSurrogate())
-        --scroll_;
-}
-
-void QtEntryBox::restart_blink() {
-    cursor_shown_ = true;
-    if (blink_timer_ != 0)
-        killTimer(blink_timer_);
-    blink_timer_ = 0;
-    const int flash = QGuiApplication::styleHints()->cursorFlashTime();
-    if (hasFocus() && flash > 0)
-        blink_timer_ = startTimer(flash / 2);
-}
-
-void QtEntryBox::timerEvent(QTimerEvent* event) {
-    if (event->timerId() != blink_timer_)
-        return QWidget::timerEvent(event);
-    cursor_shown_ = !cursor_shown_;
-    update();
-}
-
-QSize QtEntryBox::sizeHint() const {
-    const QFontMetrics metrics(font());
-    return {metrics.horizontalAdvance(QLatin1Char('x')) * 17 + 2 * horizontal_margin,
-            metrics.height() + 6};
-}
-
-void QtEntryBox::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    const QStyleOptionFrame panel = frame_option(this);
-    style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, &painter, this);
-
-    const QRect area = contents();
-    const qsizetype count = visible_count();
-    const qsizetype cursor = std::clamp<qsizetype>(cursor_ - scroll_, 0, count);
-    QString shown = text_.mid(scroll_, count);
-    QList<QTextLayout::FormatRange> formats;
-    if (!preedit_.isEmpty()) {
-        shown.insert(cursor, preedit_);
-        QTextLayout::FormatRange composing{
-            static_cast<int>(cursor), static_cast<int>(preedit_.size()), {}};
-        composing.format.setFontUnderline(true);
-        formats.append(composing);
-    } else if (selectionEnd() > selectionStart()) {
-        const qsizetype start = std::clamp<qsizetype>(selectionStart() - scroll_, 0, count);
-        const qsizetype end = std::clamp<qsizetype>(selectionEnd() - scroll_, 0, count);
-        QTextLayout::FormatRange selected{
-            static_cast<int>(start), static_cast<int>(end - start), {}};
-        const QPalette::ColorGroup group = hasFocus() ? QPalette::Active : QPalette::Inactive;
-        selected.format.setBackground(palette().brush(group, QPalette::Highlight));
-        selected.format.setForeground(palette().brush(group, QPalette::HighlightedText));
-        formats.append(selected);
-    }
-    QTextLayout layout(shown, font());
-    lay_out(layout);
-    const QFontMetrics metrics(font());
-    const QPointF origin(area.left(), area.top() + (area.height() - metrics.height() + 1) / 2);
-    painter.setClipRect(area);
-    painter.setPen(
-        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::Text));
-    layout.draw(&painter, origin, formats);
-    if (hasFocus() && cursor_shown_)
-        layout.drawCursor(&painter, origin, static_cast<int>(cursor + preedit_.size()));
-}
-
-qsizetype QtEntryBox::positionAt(QPoint point) const {
-    QTextLayout layout(text_.mid(scroll_, visible_count()), font());
-    lay_out(layout);
-    return scroll_ + layout.lineAt(0).xToCursor(point.x() - contents().left());
-}
-
 QRect QtEntryBox::characterRect(qsizetype position) const {
-    const qsizetype count = visible_count();
-    if (position < scroll_ || position > scroll_ + count)
+    if (long_)
+        return long_->character_rect(position);
+    const QString shown = text();
+    if (position < 0 || position > shown.size())
         return {};
-    QTextLayout layout(text_.mid(scroll_, count), font());
-    lay_out(layout);
-    const QTextLine line = layout.lineAt(0);
-    const QRect area = contents();
-    const auto left = static_cast<int>(line.cursorToX(static_cast<int>(position - scroll_)));
+    // The line edit's own layout of its text, placed where its caret is drawn.
+    QTextLayout layout(shown, font());
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    const QRect caret = cursorRect();
+    const qreal origin = caret.center().x() - line.cursorToX(cursorPosition());
+    const auto left = static_cast<int>(origin + line.cursorToX(static_cast<int>(position)));
     const auto right =
-        position < text_.size()
-            ? static_cast<int>(line.cursorToX(static_cast<int>(position - scroll_ + 1)))
+        position < shown.size()
+            ? static_cast<int>(origin + line.cursorToX(static_cast<int>(position + 1)))
             : left + 1;
-    return {area.left() + left, area.top(), std::max(right - left, 1), area.height()};
+    const QRect area = textArea();
+    return {std::min(left, right), area.top(), std::max(std::abs(right - left), 1), area.height()};
+}
+
+qsizetype QtEntryBox::positionAt(QPoint point) {
+    return long_ ? long_->position_at(point) : cursorPositionAt(point);
+}
+
+QVariant QtEntryBox::inputMethodQuery(Qt::InputMethodQuery query) const {
+    if (long_) {
+        const QVariant answer = long_->input_method_query(query);
+        if (answer.isValid())
+            return answer;
+    }
+    return QLineEdit::inputMethodQuery(query);
+}
+
+bool QtEntryBox::event(QEvent* event) {
+    const bool handled = QLineEdit::event(event);
+    withhold_primary();
+    finish_history_clearing();
+    return handled;
+}
+
+void QtEntryBox::paintEvent(QPaintEvent* event) {
+    if (!long_)
+        return QLineEdit::paintEvent(event);
+    QPainter painter(this);
+    QStyleOptionFrame panel;
+    initStyleOption(&panel);
+    style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, &painter, this);
+    long_->paint(painter, textArea());
 }
 
 void QtEntryBox::keyPressEvent(QKeyEvent* event) {
-    const bool has_selection = selectionEnd() > selectionStart();
-    auto next = [&](qsizetype at) {
-        return at < text_.size() && text_.at(at).isHighSurrogate() ? at + 2 : at + 1;
-    };
-    auto previous = [&](qsizetype at) {
-        return at > 1 && text_.at(at - 1).isLowSurrogate() ? at - 2 : at - 1;
-    };
-    if (event->matches(QKeySequence::Undo)) {
-        undo();
-    } else if (event->matches(QKeySequence::Redo)) {
-        redo();
-    } else if (event->matches(QKeySequence::Copy)) {
-        copy();
+    if (long_) {
+        long_->key_press(event);
+        return after_long_event();
+    }
+    if (event->matches(QKeySequence::Copy)) {
+        copySelection();
     } else if (event->matches(QKeySequence::Cut)) {
-        cut();
-    } else if (event->matches(QKeySequence::Paste)) {
-        paste();
-    } else if (event->matches(QKeySequence::SelectAll)) {
+        if (hasSelectedText()) {
+            copySelection();
+            del();
+        }
+    } else if (event->matches(QKeySequence::DeleteCompleteLine)) {
         selectAll();
-    } else if (event->matches(QKeySequence::MoveToNextChar)) {
-        move_to(has_selection ? selectionEnd() : next(cursor_), false);
-    } else if (event->matches(QKeySequence::MoveToPreviousChar)) {
-        move_to(has_selection ? selectionStart() : previous(cursor_), false);
-    } else if (event->matches(QKeySequence::SelectNextChar)) {
-        move_to(next(cursor_), true);
-    } else if (event->matches(QKeySequence::SelectPreviousChar)) {
-        move_to(previous(cursor_), true);
-    } else if (event->matches(QKeySequence::MoveToNextWord) ||
-               event->matches(QKeySequence::SelectNextWord)) {
-        move_to(word_boundary(cursor_, 1), event->matches(QKeySequence::SelectNextWord));
-    } else if (event->matches(QKeySequence::MoveToPreviousWord) ||
-               event->matches(QKeySequence::SelectPreviousWord)) {
-        move_to(word_boundary(cursor_, -1), event->matches(QKeySequence::SelectPreviousWord));
-    } else if (event->matches(QKeySequence::MoveToStartOfLine) ||
-               event->matches(QKeySequence::MoveToStartOfDocument)) {
-        move_to(0, false);
-    } else if (event->matches(QKeySequence::MoveToEndOfLine) ||
-               event->matches(QKeySequence::MoveToEndOfDocument)) {
-        move_to(text_.size(), false);
-    } else if (event->matches(QKeySequence::SelectStartOfLine) ||
-               event->matches(QKeySequence::SelectStartOfDocument)) {
-        move_to(0, true);
-    } else if (event->matches(QKeySequence::SelectEndOfLine) ||
-               event->matches(QKeySequence::SelectEndOfDocument)) {
-        move_to(text_.size(), true);
-    } else if (event->matches(QKeySequence::DeleteStartOfWord)) {
-        replace(has_selection ? selectionStart() : word_boundary(cursor_, -1),
-                has_selection ? selectionEnd() : cursor_, {}, false);
-    } else if (event->matches(QKeySequence::DeleteEndOfWord)) {
-        replace(has_selection ? selectionStart() : cursor_,
-                has_selection ? selectionEnd() : word_boundary(cursor_, 1), {}, false);
-    } else if (event->matches(QKeySequence::Delete)) {
-        replace(has_selection ? selectionStart() : cursor_,
-                has_selection ? selectionEnd() : std::min(next(cursor_), text_.size()), {}, false);
-    } else if (event->key() == Qt::Key_Backspace) {
-        replace(has_selection ? selectionStart() : std::max<qsizetype>(previous(cursor_), 0),
-                has_selection ? selectionEnd() : cursor_, {}, false);
-    } else if (!event->text().isEmpty() &&
-               event->text().front().category() != QChar::Other_Control &&
-               !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-        replace(selectionStart(), selectionEnd(), event->text(), true);
+        copySelection();
+        del();
+    } else if (event->matches(QKeySequence::Paste)) {
+        const QString pasted = QGuiApplication::clipboard()->text(
+            pastes_primary(*event) ? QClipboard::Selection : QClipboard::Clipboard);
+        if (fits_after_replacing_selection(pasted))
+            return QLineEdit::keyPressEvent(event);
+        go_long(pasted);
+    } else if (is_typed_text(*event) && !fits_after_replacing_selection(event->text())) {
+        go_long(event->text());
     } else {
-        event->ignore(); // Enter, Escape and the rest belong to the window
-        return;
+        return QLineEdit::keyPressEvent(event);
     }
     event->accept();
 }
 
 void QtEntryBox::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton)
-        move_to(positionAt(event->position().toPoint()), event->modifiers() & Qt::ShiftModifier);
-    else
-        QWidget::mousePressEvent(event);
+    if (!long_)
+        return QLineEdit::mousePressEvent(event);
+    long_->mouse_press(event);
+    after_long_event();
 }
 
 void QtEntryBox::mouseMoveEvent(QMouseEvent* event) {
-    if (event->buttons() & Qt::LeftButton)
-        move_to(positionAt(event->position().toPoint()), true);
+    if (!long_)
+        return QLineEdit::mouseMoveEvent(event);
+    long_->mouse_move(event);
+    after_long_event();
+}
+
+void QtEntryBox::mouseReleaseEvent(QMouseEvent* event) {
+    const bool middle = event->button() == Qt::MiddleButton;
+    if (long_ || (middle && QGuiApplication::clipboard()->supportsSelection())) {
+        // Another program's selection pasted with the middle button, however long.
+        const QString pasted =
+            middle ? QGuiApplication::clipboard()->text(QClipboard::Selection) : QString();
+        if (!long_ && fits_after_replacing_selection(pasted))
+            return QLineEdit::mouseReleaseEvent(event);
+        if (middle) {
+            select(wholeCursor(), wholeCursor());
+            replaceSelection(pasted);
+        }
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
 }
 
 void QtEntryBox::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton)
-        return;
-    const qsizetype at = positionAt(event->position().toPoint());
-    select(word_boundary(at, -1), word_boundary(at, 1));
+    if (!long_)
+        return QLineEdit::mouseDoubleClickEvent(event);
+    long_->mouse_double_click(event);
+    after_long_event();
 }
 
+// Qt's own menu for a line edit, but whether there is text to paste is asked of the
+// clipboard's formats, without fetching a text that may be megabytes long.
 void QtEntryBox::contextMenuEvent(QContextMenuEvent* event) {
-    const bool has_selection = selectionEnd() > selectionStart();
-    QMenu menu(this);
-    auto add = [&](const QString& name, QKeySequence::StandardKey key, bool enabled, auto action) {
-        QAction* item = menu.addAction(name, this, action);
-        item->setShortcut(key);
+    const bool selected = wholeSelectionEnd() > wholeSelectionStart();
+    const QString whole = wholeText();
+    const QMimeData* offered = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("qt_edit_menu"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    auto add = [&](const char* name, QKeySequence::StandardKey key, bool enabled, int action) {
+        QString label = QLineEdit::tr(name);
+        if (key != QKeySequence::UnknownKey)
+            label += shortcut_suffix(key);
+        QAction* item = menu->addAction(label, this, [this, action] { edit_menu_action(action); });
         item->setEnabled(enabled);
     };
-    // The names and access keys of Qt's own line edit. Whether there is text to paste is
-    // asked of the clipboard's formats, without fetching the text.
-    const QMimeData* offered = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
-    add(tr("&Undo"), QKeySequence::Undo, !undo_.empty(), [this] { undo(); });
-    add(tr("&Redo"), QKeySequence::Redo, !redo_.empty(), [this] { redo(); });
-    menu.addSeparator();
-    add(tr("Cu&t"), QKeySequence::Cut, has_selection, [this] { cut(); });
-    add(tr("&Copy"), QKeySequence::Copy, has_selection, [this] { copy(); });
-    add(tr("&Paste"), QKeySequence::Paste, offered != nullptr && offered->hasText(),
-        [this] { paste(); });
-    add(tr("Delete"), QKeySequence::Delete, has_selection, [this] { deleteSelection(); });
-    menu.addSeparator();
-    add(tr("Select All"), QKeySequence::SelectAll, !text_.isEmpty(), [this] { selectAll(); });
-    menu.exec(event->globalPos());
+    add("&Undo", QKeySequence::Undo, long_ ? long_->can_undo() : isUndoAvailable(), undo_edit);
+    add("&Redo", QKeySequence::Redo, long_ ? long_->can_redo() : isRedoAvailable(), redo_edit);
+    menu->addSeparator();
+    add("Cu&t", QKeySequence::Cut, selected, cut_edit);
+    add("&Copy", QKeySequence::Copy, selected, copy_edit);
+    add("&Paste", QKeySequence::Paste, offered != nullptr && offered->hasText(), paste_edit);
+    add("Delete", QKeySequence::UnknownKey, selected, delete_edit);
+    menu->addSeparator();
+    add("Select All", QKeySequence::SelectAll,
+        !whole.isEmpty() && wholeSelectionEnd() - wholeSelectionStart() < whole.size(), select_all);
+    menu->popup(event->globalPos());
+}
+
+void QtEntryBox::edit_menu_action(int action) {
+    switch (action) {
+    case undo_edit:
+        long_ ? long_->undo() : undo();
+        break;
+    case redo_edit:
+        long_ ? long_->redo() : redo();
+        break;
+    case cut_edit:
+    case delete_edit:
+        if (action == cut_edit)
+            copySelection();
+        long_ ? long_->replace_selection({}, false) : del();
+        break;
+    case copy_edit:
+        copySelection();
+        break;
+    case paste_edit:
+        replaceSelection(QGuiApplication::clipboard()->text(QClipboard::Clipboard));
+        break;
+    default:
+        select(0, wholeText().size());
+        break;
+    }
+    if (long_)
+        after_long_event();
+    finish_history_clearing();
 }
 
 void QtEntryBox::inputMethodEvent(QInputMethodEvent* event) {
-    qsizetype start = selectionStart();
-    qsizetype end = selectionEnd();
-    if (event->replacementLength() > 0 && start == end) {
-        start = std::clamp<qsizetype>(cursor_ + event->replacementStart(), 0, text_.size());
-        end = std::clamp<qsizetype>(start + event->replacementLength(), 0, text_.size());
-    }
-    if (!event->commitString().isEmpty() || end > start)
-        replace(start, end, event->commitString(), true);
-    preedit_ = event->preeditString();
-    update();
-    event->accept();
-}
-
-QVariant QtEntryBox::inputMethodQuery(Qt::InputMethodQuery query) const {
-    // Input methods see the text near the cursor, never the whole of a huge entry.
-    const qsizetype around = std::max<qsizetype>(cursor_ - surrounding_text, 0);
-    switch (query) {
-    case Qt::ImEnabled:
-        return true;
-    case Qt::ImHints:
-        return static_cast<int>(inputMethodHints());
-    case Qt::ImCursorRectangle: {
-        const QRect r = characterRect(cursor_);
-        return r.isValid() ? QRect(r.topLeft(), QSize(1, r.height())) : contents();
-    }
-    case Qt::ImFont:
-        return font();
-    case Qt::ImSurroundingText:
-        return text_.mid(around, 2 * surrounding_text);
-    case Qt::ImCursorPosition:
-        return static_cast<int>(cursor_ - around);
-    case Qt::ImAnchorPosition:
-        return static_cast<int>(std::clamp<qsizetype>(anchor_ - around, 0, 2 * surrounding_text));
-    case Qt::ImCurrentSelection:
-        return selectedText().left(2 * surrounding_text);
-    case Qt::ImReadOnly:
-        return false;
-    default:
-        return QWidget::inputMethodQuery(query);
-    }
+    if (!long_)
+        return QLineEdit::inputMethodEvent(event);
+    long_->input_method(event);
+    after_long_event();
 }
 
 void QtEntryBox::focusInEvent(QFocusEvent* event) {
-    // Moving in with Tab selects the whole entry, as in a line edit.
-    if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason)
-        selectAll();
-    restart_blink();
-    update();
-    QWidget::focusInEvent(event);
+    if (!long_)
+        return QLineEdit::focusInEvent(event);
+    // The line edit starts its caret, but selects nothing of the text it keeps out of sight.
+    QFocusEvent plain(event->type(), Qt::OtherFocusReason);
+    QLineEdit::focusInEvent(&plain);
+    long_->focus_in(event);
 }
 
 void QtEntryBox::focusOutEvent(QFocusEvent* event) {
-    if (blink_timer_ != 0)
-        killTimer(blink_timer_);
-    blink_timer_ = 0;
-    update();
-    QWidget::focusOutEvent(event);
+    QLineEdit::focusOutEvent(event);
+    if (long_)
+        long_->focus_out();
+}
+
+void QtEntryBox::timerEvent(QTimerEvent* event) {
+    if (!long_ || !long_->timer(event))
+        QLineEdit::timerEvent(event);
+}
+
+void QtEntryBox::dragMoveEvent(QDragMoveEvent* event) {
+    if (!long_)
+        return QLineEdit::dragMoveEvent(event);
+    event->acceptProposedAction();
+}
+
+// A dropped text that would not fit goes to a long entry at the drop point.
+void QtEntryBox::dropEvent(QDropEvent* event) {
+    const QString dropped = event->mimeData()->text();
+    if (!long_ && fits_after_replacing_selection(dropped))
+        return QLineEdit::dropEvent(event);
+    const qsizetype at = positionAt(event->position().toPoint());
+    select(at, at);
+    replaceSelection(dropped);
+    event->acceptProposedAction();
 }
 
 } // namespace zandor::platform

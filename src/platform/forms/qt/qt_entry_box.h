@@ -1,89 +1,88 @@
 #pragma once
 
+#include <QLineEdit>
 #include <QString>
-#include <QWidget>
 
-#include <vector>
+#include <memory>
 
-// A single-line text box that lays out only the characters it can show, so that an entry of
-// any length (a paste of many megabytes) is edited, checked and drawn without delay. It does
-// what a user expects of a text box: typing, cursor keys, selection with keys and mouse,
-// clipboard, undo within the entry, a context menu, input methods and screen readers. It
-// never offers its text to the X11 PRIMARY selection.
+// The entry box: Qt's own line edit, so that it edits as every text field does, with what this
+// program adds. A text longer than a line edit holds (a paste of megabytes) is taken whole, by
+// a long entry that lays out only what is in view, and handed back to the line edit once it is
+// short again. Copies are marked secret for clipboard managers, the text is never offered to
+// the X11 PRIMARY selection, and screen readers get our own text interface, which answers every
+// query at once with a bounded piece of the text.
 namespace zandor::platform {
 
-class QtEntryBox final : public QWidget {
+class LongEntry;
+
+// The most a line edit holds: its own default limit.
+inline constexpr qsizetype line_edit_limit = 32767;
+
+class QtEntryBox final : public QLineEdit {
     Q_OBJECT
 
   public:
-    explicit QtEntryBox(QWidget* parent = nullptr);
+    // A text longer than `limit` goes to a long entry; tests lower it.
+    explicit QtEntryBox(QWidget* parent = nullptr, qsizetype limit = line_edit_limit);
+    ~QtEntryBox() override;
 
-    [[nodiscard]] const QString& text() const { return text_; }
-    [[nodiscard]] qsizetype cursorPosition() const { return cursor_; }
-    [[nodiscard]] qsizetype selectionStart() const { return std::min(cursor_, anchor_); }
-    [[nodiscard]] qsizetype selectionEnd() const { return std::max(cursor_, anchor_); }
-    [[nodiscard]] QString selectedText() const;
+    // The whole text, however long; QLineEdit::text() holds only a short one.
+    [[nodiscard]] QString wholeText() const;
+    [[nodiscard]] qsizetype wholeCursor() const;
+    [[nodiscard]] qsizetype wholeSelectionStart() const;
+    [[nodiscard]] qsizetype wholeSelectionEnd() const;
+    [[nodiscard]] bool isLong() const { return long_ != nullptr; }
+
     // Selects from `anchor` to `cursor`, both cut to the text.
     void select(qsizetype anchor, qsizetype cursor);
+    // Replaces the selection as a paste does, however long the result.
+    void replaceSelection(const QString& with);
+    // Forgets the edits behind the text. The first edit after a check calls this while it is
+    // reported; its result can then still be undone, back to an empty box.
     void clearHistory();
+    // Offers the selection to the clipboard, marked secret.
+    void copySelection() const;
 
-    void insert(const QString& text); // replaces the selection, as typing does
-    void undo();
-    void redo();
-    void cut();
-    void copy() const;
-    void paste();
-    void deleteSelection();
-    void selectAll() { select(0, text_.size()); }
-
-    [[nodiscard]] QSize sizeHint() const override;
-    [[nodiscard]] QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
-    // The position of a point in the box, for the mouse and screen readers.
-    [[nodiscard]] qsizetype positionAt(QPoint point) const;
+    // Where the text is drawn, as a line edit draws it.
+    [[nodiscard]] QRect textArea() const;
     [[nodiscard]] QRect characterRect(qsizetype position) const;
+    [[nodiscard]] qsizetype positionAt(QPoint point); // the line edit asks it without const
+
+    [[nodiscard]] QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
   signals:
     void edited(); // the user changed the text
 
   protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
-    struct Edit {
-        qsizetype position;
-        QString removed;
-        QString inserted;
-    };
-    void replace(qsizetype start, qsizetype end, const QString& with, bool typing);
-    void apply(const Edit& edit, bool forward);
-    void move_to(qsizetype position, bool keep_anchor);
-    void place_cursor(qsizetype position, bool keep_anchor, qsizetype previous_start,
-                      qsizetype previous_end);
-    [[nodiscard]] qsizetype word_boundary(qsizetype from, int direction) const;
-    [[nodiscard]] QRect contents() const;
-    [[nodiscard]] qsizetype visible_count() const;
-    void scroll_to_cursor();
-    void restart_blink();
+    [[nodiscard]] bool fits_after_replacing_selection(const QString& with) const;
+    void go_long(const QString& with);
+    void after_long_event();
+    void report_edit();
+    void finish_history_clearing();
+    void edit_menu_action(int action);
 
-    QString text_;
-    QString preedit_; // text an input method is composing, shown at the cursor
-    qsizetype cursor_ = 0;
-    qsizetype anchor_ = 0;
-    qsizetype scroll_ = 0; // the first character shown
-    std::vector<Edit> undo_;
-    std::vector<Edit> redo_;
-    bool last_was_typing_ = false;
-    bool cursor_shown_ = true;
-    int blink_timer_ = 0;
+    qsizetype limit_;
+    std::unique_ptr<LongEntry> long_;
+    bool reporting_edit_ = false;   // the edited() signal is being sent
+    bool clearing_history_ = false; // the text is set anew: not an edit
+    bool clear_pending_ = false;
+    bool clear_keeping_text_ = false;
 };
 
 } // namespace zandor::platform

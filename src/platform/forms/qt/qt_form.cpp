@@ -108,7 +108,7 @@ void QtForm::create_control(std::size_t control, std::string_view name, ControlK
     Control& created = controls_.emplace_back();
     switch (kind) {
     case ControlKind::text_box: {
-        // No length limit, and no layout of more than it shows: a pasted entry is checked whole.
+        // No length limit: a pasted entry is checked whole.
         auto* edit = new QtEntryBox(this);
         edit->setInputMethodHints(Qt::ImhSensitiveData | Qt::ImhNoPredictiveText);
         connect(edit, &QtEntryBox::edited, this, [this, control] { edited(control); });
@@ -138,7 +138,7 @@ void QtForm::create_control(std::size_t control, std::string_view name, ControlK
 void QtForm::set_caption(std::size_t control, std::u16string_view caption) {
     const Control& c = controls_[control];
     if (c.entry_box != nullptr) {
-        c.entry_box->insert(qstring(caption));
+        c.entry_box->replaceSelection(qstring(caption));
         c.entry_box->clearHistory();
     } else if (c.button != nullptr) {
         c.button->setText(qstring(caption));
