@@ -125,11 +125,6 @@ QString shortcut_suffix(QKeySequence::StandardKey key) {
     return QLatin1Char('\t') + QKeySequence(key).toString(QKeySequence::NativeText);
 }
 
-bool pastes_primary(const QKeyEvent& event) {
-    return event.key() == Qt::Key_Insert &&
-           event.modifiers() == (Qt::ControlModifier | Qt::ShiftModifier);
-}
-
 // The line edit offers every selection to X11's PRIMARY as it is made; this box takes it back
 // before anyone can read it, within the same event.
 void withhold_primary() {
@@ -187,7 +182,7 @@ void QtEntryBox::select(qsizetype anchor, qsizetype cursor) {
 }
 
 bool QtEntryBox::fits_after_replacing_selection(const QString& with) const {
-    return text().size() - selectedText().size() + with.size() <= limit_;
+    return text().size() - selectionLength() + with.size() <= limit_;
 }
 
 void QtEntryBox::replaceSelection(const QString& with) {

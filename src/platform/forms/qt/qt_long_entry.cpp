@@ -46,6 +46,11 @@ bool arrow_ends_selection_at_its_edge() {
 
 } // namespace
 
+bool pastes_primary(const QKeyEvent& event) {
+    return event.key() == Qt::Key_Insert &&
+           event.modifiers() == (Qt::ControlModifier | Qt::ShiftModifier);
+}
+
 // As a line edit: printable characters, formatting characters and private-use ones, but no
 // Ctrl or Ctrl+Shift combination.
 bool is_typed_text(const QKeyEvent& event) {
@@ -332,10 +337,8 @@ void LongEntry::key_press(QKeyEvent* event) {
         box_.copySelection();
         replace_selection({}, false);
     } else if (event->matches(QKeySequence::Paste)) {
-        const bool primary = event->key() == Qt::Key_Insert &&
-                             event->modifiers() == (Qt::ControlModifier | Qt::ShiftModifier);
-        const QString pasted = QGuiApplication::clipboard()->text(primary ? QClipboard::Selection
-                                                                          : QClipboard::Clipboard);
+        const QString pasted = QGuiApplication::clipboard()->text(
+            pastes_primary(*event) ? QClipboard::Selection : QClipboard::Clipboard);
         if (!pasted.isEmpty() || selected)
             replace_selection(pasted, false);
     } else if (event->matches(QKeySequence::SelectAll)) {

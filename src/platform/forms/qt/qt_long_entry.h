@@ -27,6 +27,8 @@ class QtEntryBox;
 
 // Whether a key press types its text, as a line edit decides.
 [[nodiscard]] bool is_typed_text(const QKeyEvent& event);
+// Whether a paste key asks for X11's PRIMARY selection (Ctrl+Shift+Insert), as in a line edit.
+[[nodiscard]] bool pastes_primary(const QKeyEvent& event);
 
 class LongEntry {
   public:
