@@ -6,6 +6,7 @@
 // and selection for the keys that edit and move.
 #include "platform/forms/qt/qt_entry_box.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
@@ -37,6 +38,7 @@ struct Step {
     Qt::Key key = Qt::Key_unknown;
     Qt::KeyboardModifiers modifiers = none;
     QString typed;
+    bool composed = false; // committed by an input method rather than typed on keys
     Gesture gesture = Gesture::key;
     int from = 0;
     int to = 0;
@@ -69,6 +71,7 @@ std::vector<Step> random_steps(QRandomGenerator& random, int count, bool with_hi
         const int kind = random.bounded(with_history ? 10 : 8);
         if (kind < 3) {
             step.typed = random_text(random, 3);
+            step.composed = random.bounded(2) == 0;
         } else if (kind < 8) {
             std::tie(step.key, step.modifiers) = moving_keys[random.bounded(keys)];
         } else {
@@ -85,10 +88,15 @@ void apply(QLineEdit& edit, const Step& step) {
     const QPoint from(step.from, y);
     switch (step.gesture) {
     case Gesture::key:
-        if (!step.typed.isEmpty())
+        if (step.composed) {
+            QInputMethodEvent commit;
+            commit.setCommitString(step.typed);
+            QApplication::sendEvent(&edit, &commit);
+        } else if (!step.typed.isEmpty()) {
             QTest::sendKeyEvent(QTest::Click, &edit, Qt::Key_unknown, step.typed, none);
-        else if (step.key != Qt::Key_unknown)
+        } else if (step.key != Qt::Key_unknown) {
             QTest::keyClick(&edit, step.key, step.modifiers);
+        }
         break;
     case Gesture::click:
     case Gesture::shift_click:
@@ -119,17 +127,14 @@ struct State {
     bool operator==(const State&) const = default;
 };
 
+// As a screen reader reads it, through each one's accessible text.
 State state_of(QLineEdit& edit, bool with_view) {
-    State state;
-    if (auto* box = qobject_cast<QtEntryBox*>(&edit)) {
-        state = {box->wholeText(), box->wholeCursor(), box->wholeSelectionStart(),
-                 box->wholeSelectionEnd()};
-    } else {
-        const bool selected = edit.hasSelectedText();
-        state = {edit.text(), edit.cursorPosition(),
-                 selected ? edit.selectionStart() : edit.cursorPosition(),
-                 selected ? edit.selectionEnd() : edit.cursorPosition()};
-    }
+    const QAccessibleTextInterface* text =
+        QAccessible::queryAccessibleInterface(&edit)->textInterface();
+    int start = 0;
+    int end = 0;
+    text->selection(0, &start, &end);
+    State state{text->text(0, text->characterCount()), text->cursorPosition(), start, end};
     if (with_view) {
         (void)edit.grab(); // a line edit scrolls as it paints
         state.first_shown = edit.cursorPositionAt(QPoint(4, edit.height() / 2));

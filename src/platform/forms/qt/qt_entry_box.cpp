@@ -50,10 +50,14 @@ class EntryBoxAccessible final : public QAccessibleWidget,
         return accessible_text_span(whole, 0, whole.size());
     }
 
+    // As a line edit's own interface answers: from -1 when nothing is selected.
     void selection(int index, int* start, int* end) const override {
-        const bool any = index == 0 && selectionCount() == 1;
-        *start = any ? static_cast<int>(box()->wholeSelectionStart()) : 0;
-        *end = any ? static_cast<int>(box()->wholeSelectionEnd()) : 0;
+        *start = *end = 0;
+        if (index != 0)
+            return;
+        const qsizetype length = box()->wholeSelectionEnd() - box()->wholeSelectionStart();
+        *start = length > 0 ? static_cast<int>(box()->wholeSelectionStart()) : -1;
+        *end = *start + static_cast<int>(length);
     }
     [[nodiscard]] int selectionCount() const override {
         return box()->wholeSelectionEnd() > box()->wholeSelectionStart() ? 1 : 0;
@@ -166,7 +170,8 @@ qsizetype QtEntryBox::wholeSelectionStart() const {
 qsizetype QtEntryBox::wholeSelectionEnd() const {
     if (long_)
         return long_->selection_end();
-    return hasSelectedText() ? selectionEnd() : cursorPosition();
+    // The line edit's own count, which holds when its selection starts before the text.
+    return hasSelectedText() ? selectionStart() + selectedText().size() : cursorPosition();
 }
 
 void QtEntryBox::select(qsizetype anchor, qsizetype cursor) {
@@ -197,13 +202,19 @@ void QtEntryBox::replaceSelection(const QString& with) {
     finish_history_clearing();
 }
 
-// Hands the text to a long entry, which makes the edit that would not fit.
-void QtEntryBox::go_long(const QString& with) {
+// Hands the text, with its cursor and selection, to a long entry.
+void QtEntryBox::enter_long() {
     const qsizetype start = wholeSelectionStart();
     const qsizetype end = wholeSelectionEnd();
+    const qsizetype cursor = cursorPosition();
     deselect(); // the line edit keeps its text out of sight, with nothing selected
-    long_ = std::make_unique<LongEntry>(*this, text(), cursorPosition());
-    long_->select(start, end);
+    long_ = std::make_unique<LongEntry>(*this, text(), cursor);
+    long_->select(cursor == start ? end : start, cursor);
+}
+
+// A long entry makes the edit that would not fit.
+void QtEntryBox::go_long(const QString& with) {
+    enter_long();
     long_->replace_selection(with, false);
     after_long_event();
 }
@@ -463,6 +474,8 @@ void QtEntryBox::edit_menu_action(int action) {
 }
 
 void QtEntryBox::inputMethodEvent(QInputMethodEvent* event) {
+    if (!long_ && !fits_after_replacing_selection(event->commitString()))
+        enter_long(); // which takes the whole of what the input method commits
     if (!long_)
         return QLineEdit::inputMethodEvent(event);
     long_->input_method(event);
@@ -498,7 +511,7 @@ void QtEntryBox::dragMoveEvent(QDragMoveEvent* event) {
 // A dropped text that would not fit goes to a long entry at the drop point.
 void QtEntryBox::dropEvent(QDropEvent* event) {
     const QString dropped = event->mimeData()->text();
-    if (!long_ && fits_after_replacing_selection(dropped))
+    if (!long_ && text().size() + dropped.size() <= limit_)
         return QLineEdit::dropEvent(event);
     const qsizetype at = positionAt(event->position().toPoint());
     select(at, at);

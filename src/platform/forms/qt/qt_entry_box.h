@@ -71,6 +71,7 @@ class QtEntryBox final : public QLineEdit {
 
   private:
     [[nodiscard]] bool fits_after_replacing_selection(const QString& with) const;
+    void enter_long();
     void go_long(const QString& with);
     void after_long_event();
     void report_edit();

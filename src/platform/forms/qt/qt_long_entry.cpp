@@ -437,14 +437,17 @@ void LongEntry::mouse_double_click(QMouseEvent* event) {
 }
 
 void LongEntry::input_method(QInputMethodEvent* event) {
-    qsizetype start = selection_start();
-    qsizetype end = selection_end();
-    if (event->replacementLength() > 0 && start == end) {
-        start = std::clamp<qsizetype>(cursor_ + event->replacementStart(), 0, text_.size());
-        end = std::clamp<qsizetype>(start + event->replacementLength(), 0, text_.size());
-    }
-    if (!event->commitString().isEmpty() || end > start)
-        replace(start, end, event->commitString(), true);
+    // As in a line edit: any input takes the selection away, then the commit replaces what the
+    // input method names around the cursor.
+    const QString& commit = event->commitString();
+    if (!commit.isEmpty() || event->preeditString() != preedit_ || event->replacementLength() > 0)
+        replace(selection_start(), selection_end(), {}, false);
+    const qsizetype start =
+        std::clamp<qsizetype>(cursor_ + event->replacementStart(), 0, text_.size());
+    const qsizetype end =
+        std::clamp<qsizetype>(start + event->replacementLength(), start, text_.size());
+    if (!commit.isEmpty() || end > start)
+        replace(start, end, commit, true);
     preedit_ = event->preeditString();
     preedit_attributes_ = event->attributes();
     preedit_cursor_ = preedit_.size();
