@@ -300,12 +300,8 @@ QRect QtEntryBox::characterRect(qsizetype position) const {
         return {};
     // The line edit's own layout of its text, placed where its caret is drawn.
     QTextLayout layout(shown, font());
-    QTextOption option;
-    option.setWrapMode(QTextOption::NoWrap);
-    layout.setTextOption(option);
-    layout.beginLayout();
-    const QTextLine line = layout.createLine();
-    layout.endLayout();
+    lay_out_line(layout);
+    const QTextLine line = layout.lineAt(0);
     const QRect caret = cursorRect();
     const qreal origin = caret.center().x() - line.cursorToX(cursorPosition());
     const auto left = static_cast<int>(origin + line.cursorToX(static_cast<int>(position)));
@@ -392,20 +388,16 @@ void QtEntryBox::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void QtEntryBox::mouseReleaseEvent(QMouseEvent* event) {
-    const bool middle = event->button() == Qt::MiddleButton;
-    if (long_ || (middle && QGuiApplication::clipboard()->supportsSelection())) {
-        // Another program's selection pasted with the middle button, however long.
-        const QString pasted =
-            middle ? QGuiApplication::clipboard()->text(QClipboard::Selection) : QString();
-        if (!long_ && fits_after_replacing_selection(pasted))
-            return QLineEdit::mouseReleaseEvent(event);
-        if (middle) {
-            select(wholeCursor(), wholeCursor());
-            replaceSelection(pasted);
-        }
-        return;
+    const bool pastes =
+        event->button() == Qt::MiddleButton && QGuiApplication::clipboard()->supportsSelection();
+    const QString pasted =
+        pastes ? QGuiApplication::clipboard()->text(QClipboard::Selection) : QString();
+    if (!long_ && (!pastes || fits_after_replacing_selection(pasted)))
+        return QLineEdit::mouseReleaseEvent(event);
+    if (pastes) { // another program's selection, however long
+        select(wholeCursor(), wholeCursor());
+        replaceSelection(pasted);
     }
-    QLineEdit::mouseReleaseEvent(event);
 }
 
 void QtEntryBox::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -462,8 +454,7 @@ void QtEntryBox::edit_menu_action(int action) {
         copySelection();
         break;
     case paste_edit:
-        replaceSelection(QGuiApplication::clipboard()->text(QClipboard::Clipboard));
-        break;
+        return replaceSelection(QGuiApplication::clipboard()->text(QClipboard::Clipboard));
     default:
         select(0, wholeText().size());
         break;

@@ -21,16 +21,6 @@ namespace {
 constexpr qsizetype surrounding_text = 512; // offered to input methods on each side of the cursor
 constexpr qsizetype step_reach = 256;       // of text on each side, to find a cursor position in
 
-// Lays out one line of text without wrapping.
-void lay_out(QTextLayout& layout) {
-    QTextOption option;
-    option.setWrapMode(QTextOption::NoWrap);
-    layout.setTextOption(option);
-    layout.beginLayout();
-    layout.createLine();
-    layout.endLayout();
-}
-
 // Whether an arrow key ends a selection at its edge rather than moving from the cursor: that
 // depends on the platform's keyboard scheme, which Qt keeps to itself, so a line edit is asked.
 bool arrow_ends_selection_at_its_edge() {
@@ -45,6 +35,15 @@ bool arrow_ends_selection_at_its_edge() {
 }
 
 } // namespace
+
+void lay_out_line(QTextLayout& layout) {
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+}
 
 bool pastes_primary(const QKeyEvent& event) {
     return event.key() == Qt::Key_Insert &&
@@ -276,7 +275,7 @@ void LongEntry::paint(QPainter& painter, const QRect& area) const {
         formats.append(selected);
     }
     QTextLayout layout(shown, box_.font());
-    lay_out(layout);
+    lay_out_line(layout);
     const QFontMetrics metrics(box_.font());
     const QPointF origin(area.left(), area.top() + (area.height() - metrics.height() + 1) / 2);
     painter.setClipRect(area);
@@ -296,7 +295,7 @@ qsizetype LongEntry::position_at(QPoint point) const {
         return std::max<qsizetype>(scroll_ - (area.left() - point.x() + digit - 1) / digit, 0);
     }
     QTextLayout layout(text_.mid(scroll_, visible_count()), box_.font());
-    lay_out(layout);
+    lay_out_line(layout);
     return scroll_ + layout.lineAt(0).xToCursor(point.x() - area.left());
 }
 
@@ -305,7 +304,7 @@ QRect LongEntry::character_rect(qsizetype position) const {
     if (position < scroll_ || position > scroll_ + count)
         return {};
     QTextLayout layout(text_.mid(scroll_, count), box_.font());
-    lay_out(layout);
+    lay_out_line(layout);
     const QTextLine line = layout.lineAt(0);
     const QRect area = box_.textArea();
     const auto left = static_cast<int>(line.cursorToX(static_cast<int>(position - scroll_)));

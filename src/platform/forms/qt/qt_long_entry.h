@@ -15,6 +15,7 @@ class QFocusEvent;
 class QKeyEvent;
 class QMouseEvent;
 class QPainter;
+class QTextLayout;
 class QTimerEvent;
 
 // The entry's text when it is longer than a line edit holds (a paste of megabytes). It lays
@@ -25,6 +26,8 @@ namespace zandor::platform {
 
 class QtEntryBox;
 
+// Lays out a text as one line without wrapping, as a line edit does.
+void lay_out_line(QTextLayout& layout);
 // Whether a key press types its text, as a line edit decides.
 [[nodiscard]] bool is_typed_text(const QKeyEvent& event);
 // Whether a paste key asks for X11's PRIMARY selection (Ctrl+Shift+Insert), as in a line edit.
