@@ -70,7 +70,6 @@ class QtFormTest : public QObject {
     void longResultLineGrowsToTheRight();
     void entryBoxKeepsNoEarlierNumber();
     void screenReaderQueriesAnswerAsQtsOwn();
-    void screenReaderQueriesAnswerAtTheEndAndInBoundedPieces();
 
   private:
     QtForm* window_ = nullptr;
@@ -219,38 +218,6 @@ void QtFormTest::screenReaderQueriesAnswerAsQtsOwn() {
             }
         }
     }
-}
-
-// Regression: a word query at the end of the entry froze the window under Orca. Every query
-// at the end answers, and with a paste of megabytes in the box every answer is a bounded
-// piece (the test's timeout stands for a window that stopped answering).
-void QtFormTest::screenReaderQueriesAnswerAtTheEndAndInBoundedPieces() {
-    QAccessibleInterface* entry = QAccessible::queryAccessibleInterface(text1());
-    QAccessibleTextInterface* text = entry->textInterface();
-    const QString huge = QString(8 << 20, QLatin1Char('0')) + QStringLiteral("4111111111111111");
-    for (const QString& content : {QStringLiteral("4123"), huge}) {
-        QGuiApplication::clipboard()->setText(content); // pasted whole, however long
-        QTest::keyClick(text1(), Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(text1(), Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(text1()->wholeText(), content);
-        const auto length = static_cast<int>(content.size());
-        for (const int offset : {-1, 0, length / 2, length - 1, length}) {
-            for (const auto boundary : boundaries) {
-                int start = 0;
-                int end = 0;
-                for (const QString& answer :
-                     {text->textBeforeOffset(offset, boundary, &start, &end),
-                      text->textAtOffset(offset, boundary, &start, &end),
-                      text->textAfterOffset(offset, boundary, &start, &end)})
-                    QVERIFY(answer.size() <= zandor::platform::accessible_piece_limit);
-            }
-        }
-        QVERIFY(text->text(0, length).size() <= zandor::platform::accessible_piece_limit);
-        QVERIFY(entry->text(QAccessible::Value).size() <= zandor::platform::accessible_piece_limit);
-        QCOMPARE(text->characterCount(), length);
-    }
-    QTest::keyClick(text1(), Qt::Key_Return); // and checked whole
-    QCOMPARE(label("Label1")->text(), QStringLiteral("  True"));
 }
 
 QTEST_MAIN(QtFormTest)

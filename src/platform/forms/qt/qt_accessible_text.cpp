@@ -117,11 +117,13 @@ QString accessible_text_piece(const QString& text, int offset,
     *start = *end = -1;
     if (offset == -1)
         offset = static_cast<int>(text.size());
-    // The window: the whole of a short text, a bounded stretch of a long one.
+    // The window: the whole of a text a line edit holds, a bounded stretch of a longer one.
+    const bool whole = text.size() <= line_edit_limit;
     const qsizetype half = accessible_piece_limit / 2;
-    const qsizetype first = std::clamp<qsizetype>(offset - half, 0, text.size());
-    const qsizetype last = std::clamp<qsizetype>(qsizetype{offset} + half, first, text.size());
-    const QString window = first == 0 && last == text.size() ? text : text.mid(first, last - first);
+    const qsizetype first = whole ? 0 : std::clamp<qsizetype>(offset - half, 0, text.size());
+    const qsizetype last =
+        whole ? text.size() : std::clamp<qsizetype>(qsizetype{offset} + half, first, text.size());
+    const QString window = whole ? text : text.mid(first, last - first);
     const QString found =
         answer(window, offset - static_cast<int>(first), boundary, side, start, end);
     if (*start >= 0)
@@ -134,7 +136,8 @@ QString accessible_text_piece(const QString& text, int offset,
 QString accessible_text_span(const QString& text, qsizetype start, qsizetype end) {
     start = std::clamp<qsizetype>(start, 0, text.size());
     end = std::clamp<qsizetype>(end, start, text.size());
-    return text.mid(start, std::min(end - start, accessible_piece_limit));
+    const qsizetype most = text.size() <= line_edit_limit ? text.size() : accessible_piece_limit;
+    return text.mid(start, std::min(end - start, most));
 }
 
 } // namespace zandor::platform

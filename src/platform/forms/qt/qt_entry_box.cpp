@@ -1,7 +1,6 @@
 #include "platform/forms/qt/qt_entry_box.h"
 
 #include "platform/forms/qt/qt_accessible_text.h"
-#include "platform/forms/qt/qt_long_entry.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -10,19 +9,19 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMimeData>
-#include <QPainter>
-#include <QStyle>
 #include <QStyleHints>
-#include <QStyleOptionFrame>
 #include <QTextLayout>
+
+#include <algorithm>
 
 namespace zandor::platform {
 namespace {
 
-constexpr int horizontal_margin = 2; // between the contents and the text, as a line edit draws
+// Enough of a held text's start to fill the box, and little enough to lay out at once.
+constexpr qsizetype stand_in_length = 256;
 
-// The box as screen readers see it: an editable text with its caret and selection, however
-// long the text.
+// The box as screen readers see it: an editable text with its caret and selection; a held
+// text has its whole length, answered in bounded pieces.
 class EntryBoxAccessible final : public QAccessibleWidget,
                                  public QAccessibleTextInterface,
                                  public QAccessibleEditableTextInterface {
@@ -97,7 +96,7 @@ class EntryBoxAccessible final : public QAccessibleWidget,
         return r.isValid() ? QRect(box()->mapToGlobal(r.topLeft()), r.size()) : QRect();
     }
     [[nodiscard]] int offsetAtPoint(const QPoint& point) const override {
-        return static_cast<int>(box()->positionAt(box()->mapFromGlobal(point)));
+        return box()->cursorPositionAt(box()->mapFromGlobal(point));
     }
     void scrollToSubstring(int start, int) override { box()->select(start, start); }
     [[nodiscard]] QString attributes(int offset, int* start, int* end) const override {
@@ -137,46 +136,60 @@ void withhold_primary() {
         clipboard->clear(QClipboard::Selection);
 }
 
+// Ctrl+Shift+Insert pastes X11's PRIMARY selection, as in a line edit under KDE.
+QClipboard::Mode paste_mode(const QKeyEvent& event) {
+    return event.key() == Qt::Key_Insert &&
+                   event.modifiers() == (Qt::ControlModifier | Qt::ShiftModifier)
+               ? QClipboard::Selection
+               : QClipboard::Clipboard;
+}
+
+bool pastes_on_release(const QMouseEvent& event) {
+    return event.button() == Qt::MiddleButton && QGuiApplication::clipboard()->supportsSelection();
+}
+
 enum EditAction { undo_edit, redo_edit, cut_edit, copy_edit, paste_edit, delete_edit, select_all };
 
 } // namespace
 
-QtEntryBox::QtEntryBox(QWidget* parent, qsizetype limit) : QLineEdit(parent), limit_(limit) {
+QtEntryBox::QtEntryBox(QWidget* parent) : QLineEdit(parent) {
     static const bool factory_installed = (QAccessible::installFactory(entry_box_accessible), true);
     (void)factory_installed;
-    setMaxLength(static_cast<int>(limit_));
-    connect(this, &QLineEdit::textEdited, this, [this] {
-        if (!clearing_history_)
-            report_edit();
-    });
+    // The line edit reports its own edits, and some of ours (an insert) as edits too.
+    connect(this, &QLineEdit::textEdited, this, &QtEntryBox::report_edit);
 }
 
-QtEntryBox::~QtEntryBox() = default;
+const QtEntryBox::Held* QtEntryBox::held() const {
+    const QString shown = text();
+    const auto found = std::ranges::find(held_, shown, &Held::stand_in);
+    return found != held_.end() ? &*found : nullptr;
+}
 
 QString QtEntryBox::wholeText() const {
-    return long_ ? long_->text() : text();
+    const Held* whole = held();
+    return whole != nullptr ? whole->text : text();
 }
 
 qsizetype QtEntryBox::wholeCursor() const {
-    return long_ ? long_->cursor() : cursorPosition();
+    return isHeld() ? 0 : cursorPosition();
 }
 
 qsizetype QtEntryBox::wholeSelectionStart() const {
-    if (long_)
-        return long_->selection_start();
+    if (isHeld())
+        return 0;
     return hasSelectedText() ? selectionStart() : cursorPosition();
 }
 
 qsizetype QtEntryBox::wholeSelectionEnd() const {
-    if (long_)
-        return long_->selection_end();
+    if (const Held* whole = held())
+        return whole->text.size();
     // The line edit's own count, which holds when its selection starts before the text.
     return hasSelectedText() ? selectionStart() + selectedText().size() : cursorPosition();
 }
 
 void QtEntryBox::select(qsizetype anchor, qsizetype cursor) {
-    if (long_)
-        return long_->select(anchor, cursor);
+    if (isHeld())
+        return settle();
     const qsizetype size = text().size();
     anchor = std::clamp<qsizetype>(anchor, 0, size);
     cursor = std::clamp<qsizetype>(cursor, 0, size);
@@ -186,57 +199,52 @@ void QtEntryBox::select(qsizetype anchor, qsizetype cursor) {
         setSelection(static_cast<int>(anchor), static_cast<int>(cursor - anchor));
 }
 
-bool QtEntryBox::fits_after_replacing_selection(const QString& with) const {
-    return text().size() - selectionLength() + with.size() <= limit_;
+bool QtEntryBox::fits(const QString& inserted) const {
+    return text().size() - selectedText().size() + inserted.size() <= line_edit_limit;
 }
 
 void QtEntryBox::replaceSelection(const QString& with) {
-    if (long_) {
-        long_->replace_selection(with, false);
-        after_long_event();
-    } else if (fits_after_replacing_selection(with)) {
+    if (fits(with))
         insert(with);
-    } else {
-        go_long(with);
-    }
+    else
+        hold_with(with);
     finish_history_clearing();
+    settle();
 }
 
-// Hands the text, with its cursor and selection, to a long entry.
-void QtEntryBox::enter_long() {
-    const qsizetype start = wholeSelectionStart();
-    const qsizetype end = wholeSelectionEnd();
-    const qsizetype cursor = cursorPosition();
-    deselect(); // the line edit keeps its text out of sight, with nothing selected
-    long_ = std::make_unique<LongEntry>(*this, text(), cursor);
-    long_->select(cursor == start ? end : start, cursor);
+void QtEntryBox::hold_with(const QString& inserted, qsizetype at) {
+    const QString whole = wholeText();
+    const qsizetype start = at >= 0 ? at : wholeSelectionStart();
+    const qsizetype end = at >= 0 ? at : wholeSelectionEnd();
+    Held arrived{whole.left(start) + inserted + whole.mid(end), {}};
+    // A stand-in of its own, so that undo and redo find each held text by what the line edit
+    // holds.
+    qsizetype length = stand_in_length;
+    while (std::ranges::any_of(held_, [&](const Held& other) {
+        return QStringView(other.stand_in) == QStringView(arrived.text).left(length);
+    }))
+        --length;
+    arrived.stand_in = arrived.text.left(length);
+    const QString stand_in = arrived.stand_in;
+    held_.push_back(std::move(arrived));
+    selectAll();
+    insert(stand_in); // one step of the line edit's history, reported as an edit
+    settle();
 }
 
-// A long entry makes the edit that would not fit.
-void QtEntryBox::go_long(const QString& with) {
-    enter_long();
-    long_->replace_selection(with, false);
-    after_long_event();
-}
-
-// Back to the line edit once the text fits it. Its history starts anew.
-void QtEntryBox::after_long_event() {
-    const bool edited = long_->take_edited();
-    if (long_->text().size() <= limit_) {
-        const QString text = long_->text();
-        const qsizetype cursor = long_->cursor();
-        const qsizetype anchor =
-            cursor == long_->selection_start() ? long_->selection_end() : long_->selection_start();
-        long_.reset();
-        setText(text);
-        select(anchor, cursor);
-    }
-    update();
-    if (edited)
-        report_edit();
+// A held text stays wholly selected, its start in view.
+void QtEntryBox::settle() {
+    const Held* whole = held();
+    if (whole == nullptr)
+        return;
+    const auto length = static_cast<int>(whole->stand_in.size());
+    if (cursorPosition() != 0 || selectionLength() != length)
+        setSelection(length, -length);
 }
 
 void QtEntryBox::report_edit() {
+    if (reporting_edit_)
+        return;
     reporting_edit_ = true;
     emit edited();
     reporting_edit_ = false;
@@ -252,29 +260,38 @@ void QtEntryBox::clearHistory() {
 }
 
 void QtEntryBox::finish_history_clearing() {
-    if (!clear_pending_)
+    if (!clear_pending_ || reporting_edit_)
         return;
     clear_pending_ = false;
-    if (long_)
-        return long_->clear_history(clear_keeping_text_);
-    const QString whole = text();
-    const qsizetype cursor = cursorPosition();
-    const qsizetype anchor =
-        cursor == wholeSelectionStart() ? wholeSelectionEnd() : wholeSelectionStart();
-    clearing_history_ = true;
-    if (clear_keeping_text_ && !whole.isEmpty()) {
+    if (const Held* whole = held())
+        held_ = {Held(*whole)}; // no other held text can come back
+    else
+        held_.clear();
+    const QString shown = text();
+    const int cursor = cursorPosition();
+    const int start = hasSelectedText() ? selectionStart() : cursor;
+    const int length = static_cast<int>(selectedText().size());
+    reporting_edit_ = true; // setting the text anew is no edit of the user's
+    if (clear_keeping_text_ && !shown.isEmpty()) {
         setText({});
-        insert(whole);
+        insert(shown);
     } else {
-        setText(whole); // a line edit forgets its history when its text is set
+        setText(shown); // a line edit forgets its history when its text is set
     }
-    select(anchor, cursor);
-    clearing_history_ = false;
+    reporting_edit_ = false;
+    if (length == 0)
+        setCursorPosition(cursor);
+    else if (cursor == start)
+        setSelection(start + length, -length);
+    else
+        setSelection(start, length);
+    settle();
 }
 
 // Marked as a secret, which clipboard managers and histories leave out, as they do passwords.
 void QtEntryBox::copySelection() const {
-    const QString selected = long_ ? long_->selected_text() : selectedText();
+    const Held* whole = held();
+    const QString selected = whole != nullptr ? whole->text : selectedText();
     if (selected.isEmpty())
         return;
     auto* secret = new QMimeData;
@@ -283,71 +300,38 @@ void QtEntryBox::copySelection() const {
     QGuiApplication::clipboard()->setMimeData(secret, QClipboard::Clipboard);
 }
 
-QRect QtEntryBox::textArea() const {
-    QStyleOptionFrame panel;
-    initStyleOption(&panel);
-    return style()
-        ->subElementRect(QStyle::SE_LineEditContents, &panel, this)
-        .marginsRemoved(textMargins())
-        .adjusted(horizontal_margin, 0, -horizontal_margin, 0);
-}
-
 QRect QtEntryBox::characterRect(qsizetype position) const {
-    if (long_)
-        return long_->character_rect(position);
     const QString shown = text();
     if (position < 0 || position > shown.size())
         return {};
     // The line edit's own layout of its text, placed where its caret is drawn.
     QTextLayout layout(shown, font());
-    lay_out_line(layout);
-    const QTextLine line = layout.lineAt(0);
-    const QRect caret = cursorRect();
-    const qreal origin = caret.center().x() - line.cursorToX(cursorPosition());
+    QTextOption no_wrap;
+    no_wrap.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(no_wrap);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    const qreal origin = cursorRect().center().x() - line.cursorToX(cursorPosition());
     const auto left = static_cast<int>(origin + line.cursorToX(static_cast<int>(position)));
     const auto right =
         position < shown.size()
             ? static_cast<int>(origin + line.cursorToX(static_cast<int>(position + 1)))
             : left + 1;
-    const QRect area = textArea();
-    return {std::min(left, right), area.top(), std::max(std::abs(right - left), 1), area.height()};
-}
-
-qsizetype QtEntryBox::positionAt(QPoint point) {
-    return long_ ? long_->position_at(point) : cursorPositionAt(point);
-}
-
-QVariant QtEntryBox::inputMethodQuery(Qt::InputMethodQuery query) const {
-    if (long_) {
-        const QVariant answer = long_->input_method_query(query);
-        if (answer.isValid())
-            return answer;
-    }
-    return QLineEdit::inputMethodQuery(query);
+    const QRect caret = cursorRect();
+    return {std::min(left, right), caret.top(), std::max(std::abs(right - left), 1),
+            caret.height()};
 }
 
 bool QtEntryBox::event(QEvent* event) {
     const bool handled = QLineEdit::event(event);
     withhold_primary();
     finish_history_clearing();
+    settle();
     return handled;
 }
 
-void QtEntryBox::paintEvent(QPaintEvent* event) {
-    if (!long_)
-        return QLineEdit::paintEvent(event);
-    QPainter painter(this);
-    QStyleOptionFrame panel;
-    initStyleOption(&panel);
-    style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, &painter, this);
-    long_->paint(painter, textArea());
-}
-
 void QtEntryBox::keyPressEvent(QKeyEvent* event) {
-    if (long_) {
-        long_->key_press(event);
-        return after_long_event();
-    }
     if (event->matches(QKeySequence::Copy)) {
         copySelection();
     } else if (event->matches(QKeySequence::Cut)) {
@@ -355,63 +339,61 @@ void QtEntryBox::keyPressEvent(QKeyEvent* event) {
             copySelection();
             del();
         }
+    } else if (event->matches(QKeySequence::DeleteEndOfLine)) {
+        setSelection(cursorPosition(), static_cast<int>(text().size()) - cursorPosition());
+        copySelection();
+        del();
     } else if (event->matches(QKeySequence::DeleteCompleteLine)) {
         selectAll();
         copySelection();
         del();
     } else if (event->matches(QKeySequence::Paste)) {
-        const QString pasted = QGuiApplication::clipboard()->text(
-            pastes_primary(*event) ? QClipboard::Selection : QClipboard::Clipboard);
-        if (fits_after_replacing_selection(pasted))
+        const QString pasted = QGuiApplication::clipboard()->text(paste_mode(*event));
+        if (fits(pasted))
             return QLineEdit::keyPressEvent(event);
-        go_long(pasted);
-    } else if (is_typed_text(*event) && !fits_after_replacing_selection(event->text())) {
-        go_long(event->text());
+        hold_with(pasted);
     } else {
         return QLineEdit::keyPressEvent(event);
     }
     event->accept();
 }
 
+// The mouse selects nothing of a held text: it stays wholly selected.
 void QtEntryBox::mousePressEvent(QMouseEvent* event) {
-    if (!long_)
-        return QLineEdit::mousePressEvent(event);
-    long_->mouse_press(event);
-    after_long_event();
+    if (!isHeld())
+        QLineEdit::mousePressEvent(event);
 }
 
 void QtEntryBox::mouseMoveEvent(QMouseEvent* event) {
-    if (!long_)
-        return QLineEdit::mouseMoveEvent(event);
-    long_->mouse_move(event);
-    after_long_event();
-}
-
-void QtEntryBox::mouseReleaseEvent(QMouseEvent* event) {
-    const bool pastes =
-        event->button() == Qt::MiddleButton && QGuiApplication::clipboard()->supportsSelection();
-    const QString pasted =
-        pastes ? QGuiApplication::clipboard()->text(QClipboard::Selection) : QString();
-    if (!long_ && (!pastes || fits_after_replacing_selection(pasted)))
-        return QLineEdit::mouseReleaseEvent(event);
-    if (pastes) { // another program's selection, however long
-        select(wholeCursor(), wholeCursor());
-        replaceSelection(pasted);
-    }
+    if (!isHeld())
+        QLineEdit::mouseMoveEvent(event);
 }
 
 void QtEntryBox::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (!long_)
-        return QLineEdit::mouseDoubleClickEvent(event);
-    long_->mouse_double_click(event);
-    after_long_event();
+    if (!isHeld())
+        QLineEdit::mouseDoubleClickEvent(event);
+}
+
+// A middle click pastes another program's selection where it was made, however long; over a
+// held text it replaces the text.
+void QtEntryBox::mouseReleaseEvent(QMouseEvent* event) {
+    const QString pasted = pastes_on_release(*event)
+                               ? QGuiApplication::clipboard()->text(QClipboard::Selection)
+                               : QString();
+    if (isHeld()) {
+        if (!pasted.isEmpty())
+            replaceSelection(pasted);
+    } else if (text().size() + pasted.size() <= line_edit_limit) {
+        QLineEdit::mouseReleaseEvent(event);
+    } else {
+        hold_with(pasted, cursorPositionAt(event->position().toPoint()));
+    }
 }
 
 // Qt's own menu for a line edit, but whether there is text to paste is asked of the
 // clipboard's formats, without fetching a text that may be megabytes long.
 void QtEntryBox::contextMenuEvent(QContextMenuEvent* event) {
-    const bool selected = wholeSelectionEnd() > wholeSelectionStart();
-    const QString whole = wholeText();
+    const bool selected = hasSelectedText();
     const QMimeData* offered = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
     auto* menu = new QMenu(this);
     menu->setObjectName(QStringLiteral("qt_edit_menu"));
@@ -423,8 +405,8 @@ void QtEntryBox::contextMenuEvent(QContextMenuEvent* event) {
         QAction* item = menu->addAction(label, this, [this, action] { edit_menu_action(action); });
         item->setEnabled(enabled);
     };
-    add("&Undo", QKeySequence::Undo, long_ ? long_->can_undo() : isUndoAvailable(), undo_edit);
-    add("&Redo", QKeySequence::Redo, long_ ? long_->can_redo() : isRedoAvailable(), redo_edit);
+    add("&Undo", QKeySequence::Undo, isUndoAvailable(), undo_edit);
+    add("&Redo", QKeySequence::Redo, isRedoAvailable(), redo_edit);
     menu->addSeparator();
     add("Cu&t", QKeySequence::Cut, selected, cut_edit);
     add("&Copy", QKeySequence::Copy, selected, copy_edit);
@@ -432,23 +414,23 @@ void QtEntryBox::contextMenuEvent(QContextMenuEvent* event) {
     add("Delete", QKeySequence::UnknownKey, selected, delete_edit);
     menu->addSeparator();
     add("Select All", QKeySequence::SelectAll,
-        !whole.isEmpty() && wholeSelectionEnd() - wholeSelectionStart() < whole.size(), select_all);
+        !text().isEmpty() && selectedText().size() < text().size(), select_all);
     menu->popup(event->globalPos());
 }
 
 void QtEntryBox::edit_menu_action(int action) {
     switch (action) {
     case undo_edit:
-        long_ ? long_->undo() : undo();
+        undo();
         break;
     case redo_edit:
-        long_ ? long_->redo() : redo();
+        redo();
         break;
     case cut_edit:
     case delete_edit:
         if (action == cut_edit)
             copySelection();
-        long_ ? long_->replace_selection({}, false) : del();
+        del();
         break;
     case copy_edit:
         copySelection();
@@ -456,57 +438,31 @@ void QtEntryBox::edit_menu_action(int action) {
     case paste_edit:
         return replaceSelection(QGuiApplication::clipboard()->text(QClipboard::Clipboard));
     default:
-        select(0, wholeText().size());
+        selectAll();
         break;
     }
-    if (long_)
-        after_long_event();
     finish_history_clearing();
+    settle();
 }
 
+// An input method's commit that would not fit is held whole.
 void QtEntryBox::inputMethodEvent(QInputMethodEvent* event) {
-    if (!long_ && !fits_after_replacing_selection(event->commitString()))
-        enter_long(); // which takes the whole of what the input method commits
-    if (!long_)
+    if (fits(event->commitString()))
         return QLineEdit::inputMethodEvent(event);
-    long_->input_method(event);
-    after_long_event();
+    hold_with(event->commitString());
+    event->accept();
 }
 
-void QtEntryBox::focusInEvent(QFocusEvent* event) {
-    if (!long_)
-        return QLineEdit::focusInEvent(event);
-    // The line edit starts its caret, but selects nothing of the text it keeps out of sight.
-    QFocusEvent plain(event->type(), Qt::OtherFocusReason);
-    QLineEdit::focusInEvent(&plain);
-    long_->focus_in(event);
-}
-
-void QtEntryBox::focusOutEvent(QFocusEvent* event) {
-    QLineEdit::focusOutEvent(event);
-    if (long_)
-        long_->focus_out();
-}
-
-void QtEntryBox::timerEvent(QTimerEvent* event) {
-    if (!long_ || !long_->timer(event))
-        QLineEdit::timerEvent(event);
-}
-
-void QtEntryBox::dragMoveEvent(QDragMoveEvent* event) {
-    if (!long_)
-        return QLineEdit::dragMoveEvent(event);
-    event->acceptProposedAction();
-}
-
-// A dropped text that would not fit goes to a long entry at the drop point.
+// A drop that would not fit is held whole, with the text around the drop point; a drop on a
+// held text replaces it.
 void QtEntryBox::dropEvent(QDropEvent* event) {
     const QString dropped = event->mimeData()->text();
-    if (!long_ && text().size() + dropped.size() <= limit_)
+    if (isHeld())
+        replaceSelection(dropped);
+    else if (text().size() + dropped.size() <= line_edit_limit)
         return QLineEdit::dropEvent(event);
-    const qsizetype at = positionAt(event->position().toPoint());
-    select(at, at);
-    replaceSelection(dropped);
+    else
+        hold_with(dropped, cursorPositionAt(event->position().toPoint()));
     event->acceptProposedAction();
 }
 

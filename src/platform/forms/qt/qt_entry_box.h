@@ -1,39 +1,36 @@
 #pragma once
 
+#include "platform/forms/qt/qt_accessible_text.h"
+
 #include <QLineEdit>
 #include <QString>
 
-#include <memory>
+#include <vector>
 
 // The entry box: Qt's own line edit, so that it edits as every text field does, with what this
-// program adds. A text longer than a line edit holds (a paste of megabytes) is taken whole, by
-// a long entry that lays out only what is in view, and handed back to the line edit once it is
-// short again. Copies are marked secret for clipboard managers, the text is never offered to
-// the X11 PRIMARY selection, and screen readers get our own text interface, which answers every
-// query at once with a bounded piece of the text.
+// program adds. Copies are marked secret for clipboard managers, the text is never offered to
+// the X11 PRIMARY selection, and screen readers get our own text interface.
+//
+// A text longer than a line edit holds (a paste of megabytes) is held beside it, whole and
+// wholly selected, while the line edit shows its start as a stand-in: the line edit's own
+// undo history then steps to and from the held text as to and from any other edit.
 namespace zandor::platform {
-
-class LongEntry;
-
-// The most a line edit holds: its own default limit.
-inline constexpr qsizetype line_edit_limit = 32767;
 
 class QtEntryBox final : public QLineEdit {
     Q_OBJECT
 
   public:
-    // A text longer than `limit` goes to a long entry; tests lower it.
-    explicit QtEntryBox(QWidget* parent = nullptr, qsizetype limit = line_edit_limit);
-    ~QtEntryBox() override;
+    explicit QtEntryBox(QWidget* parent = nullptr);
 
-    // The whole text, however long; QLineEdit::text() holds only a short one.
+    // The whole text, however long; QLineEdit::text() holds only its start while it is held.
     [[nodiscard]] QString wholeText() const;
     [[nodiscard]] qsizetype wholeCursor() const;
     [[nodiscard]] qsizetype wholeSelectionStart() const;
     [[nodiscard]] qsizetype wholeSelectionEnd() const;
-    [[nodiscard]] bool isLong() const { return long_ != nullptr; }
+    [[nodiscard]] bool isHeld() const { return held() != nullptr; }
 
-    // Selects from `anchor` to `cursor`, both cut to the text.
+    // Selects from `anchor` to `cursor`, both cut to the text. A held text stays wholly
+    // selected.
     void select(qsizetype anchor, qsizetype cursor);
     // Replaces the selection as a paste does, however long the result.
     void replaceSelection(const QString& with);
@@ -43,19 +40,14 @@ class QtEntryBox final : public QLineEdit {
     // Offers the selection to the clipboard, marked secret.
     void copySelection() const;
 
-    // Where the text is drawn, as a line edit draws it.
-    [[nodiscard]] QRect textArea() const;
+    // Where a character is drawn, as a line edit draws it; none past the stand-in.
     [[nodiscard]] QRect characterRect(qsizetype position) const;
-    [[nodiscard]] qsizetype positionAt(QPoint point); // the line edit asks it without const
-
-    [[nodiscard]] QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
   signals:
     void edited(); // the user changed the text
 
   protected:
     bool event(QEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -63,25 +55,25 @@ class QtEntryBox final : public QLineEdit {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
-    void timerEvent(QTimerEvent* event) override;
-    void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
   private:
-    [[nodiscard]] bool fits_after_replacing_selection(const QString& with) const;
-    void enter_long();
-    void go_long(const QString& with);
-    void after_long_event();
+    struct Held {
+        QString text;
+        QString stand_in; // the start of the text, what the line edit holds in its place
+    };
+
+    [[nodiscard]] const Held* held() const;
+    [[nodiscard]] bool fits(const QString& inserted) const;
+    // The whole text with the selection, or `at`, replaced by `inserted`, held.
+    void hold_with(const QString& inserted, qsizetype at = -1);
+    void settle();
     void report_edit();
     void finish_history_clearing();
     void edit_menu_action(int action);
 
-    qsizetype limit_;
-    std::unique_ptr<LongEntry> long_;
-    bool reporting_edit_ = false;   // the edited() signal is being sent
-    bool clearing_history_ = false; // the text is set anew: not an edit
+    std::vector<Held> held_; // every held text the line edit's history can step back to
+    bool reporting_edit_ = false;
     bool clear_pending_ = false;
     bool clear_keeping_text_ = false;
 };
