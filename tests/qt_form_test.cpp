@@ -1,62 +1,18 @@
 // What the Qt forms layer adds to the window's description: real widgets at their pixel
 // geometry, activation and the auto-size label. The end-to-end test drives the keyboard.
-#include "platform/forms/qt/qt_accessible_text.h"
 #include "platform/forms/qt/qt_entry_box.h"
 #include "platform/forms/qt/qt_form.h"
 #include "window/frmMain.h"
 
-#include <QAccessible>
 #include <QClipboard>
 #include <QLabel>
 #include <QMimeData>
 #include <QPushButton>
-#include <QRandomGenerator>
 #include <QTest>
 
 using zandor::platform::QtForm;
 
-namespace {
-
-// Qt's own answers to a screen reader's text queries: the interface's default methods over
-// a plain string.
-class QtsOwnText final : public QAccessibleTextInterface {
-  public:
-    explicit QtsOwnText(QString text) : text_(std::move(text)) {}
-    void selection(int, int*, int*) const override {}
-    [[nodiscard]] int selectionCount() const override { return 0; }
-    void addSelection(int, int) override {}
-    void removeSelection(int) override {}
-    void setSelection(int, int, int) override {}
-    [[nodiscard]] int cursorPosition() const override { return 0; }
-    void setCursorPosition(int) override {}
-    [[nodiscard]] QString text(int start, int end) const override {
-        return text_.mid(start, end - start);
-    }
-    [[nodiscard]] int characterCount() const override { return static_cast<int>(text_.size()); }
-    [[nodiscard]] QRect characterRect(int) const override { return {}; }
-    [[nodiscard]] int offsetAtPoint(const QPoint&) const override { return 0; }
-    void scrollToSubstring(int, int) override {}
-    [[nodiscard]] QString attributes(int, int* start, int* end) const override {
-        *start = *end = 0;
-        return {};
-    }
-
-  private:
-    QString text_;
-};
-
-// Where Qt 6.4's textAtOffset may never return: a word or sentence query at the text's end,
-// or at its start (when no word or sentence starts there).
-bool loops_for_ever(const QString& text, int offset, QAccessible::TextBoundaryType boundary) {
-    return (boundary == QAccessible::WordBoundary || boundary == QAccessible::SentenceBoundary) &&
-           (offset == -1 || offset == 0 || offset == text.size());
-}
-
-constexpr QAccessible::TextBoundaryType boundaries[] = {
-    QAccessible::CharBoundary,      QAccessible::WordBoundary, QAccessible::SentenceBoundary,
-    QAccessible::ParagraphBoundary, QAccessible::LineBoundary, QAccessible::NoBoundary};
-
-} // namespace
+namespace {} // namespace
 
 class QtFormTest : public QObject {
     Q_OBJECT
@@ -69,7 +25,6 @@ class QtFormTest : public QObject {
     void activationFocusesTheEntryBoxOnce();
     void longResultLineGrowsToTheRight();
     void entryBoxKeepsNoEarlierNumber();
-    void screenReaderQueriesAnswerAsQtsOwn();
 
   private:
     QtForm* window_ = nullptr;
@@ -164,60 +119,6 @@ void QtFormTest::entryBoxKeepsNoEarlierNumber() {
     QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QGuiApplication::clipboard()->mimeData()->data("x-kde-passwordManagerHint"),
              QByteArray("secret"));
-}
-
-// Differential: on short texts of digits, blanks, punctuation, grapheme clusters, a line feed
-// and a little right-to-left text, every query answers as Qt's own interface does, except at
-// the text's end, where Qt 6.4's loops for ever on words and sentences.
-void QtFormTest::screenReaderQueriesAnswerAsQtsOwn() {
-    const QString pieces[] = {"4",
-                              "0",
-                              " ",
-                              ".",
-                              ",",
-                              "e\u0301",
-                              "\U0001F44D\U0001F3FD",
-                              "\U0001F1EB\U0001F1F7",
-                              "\u05E9\u05DC\u05D5\u05DD",
-                              "\n",
-                              "x"};
-    QRandomGenerator random(20261207);
-    for (int round = 0; round < 400; ++round) {
-        QString text;
-        for (int n = random.bounded(12); n > 0; --n)
-            text += pieces[random.bounded(static_cast<int>(std::size(pieces)))];
-        QtsOwnText reference(text);
-        const auto length = static_cast<int>(text.size());
-        for (int offset = -1; offset <= length; ++offset) {
-            for (const auto boundary : boundaries) {
-                for (const auto side :
-                     {zandor::platform::TextSide::before, zandor::platform::TextSide::at,
-                      zandor::platform::TextSide::after}) {
-                    if (side == zandor::platform::TextSide::at &&
-                        loops_for_ever(text, offset, boundary))
-                        continue;
-                    int start = 0;
-                    int end = 0;
-                    const QString ours = zandor::platform::accessible_text_piece(
-                        text, offset, boundary, side, &start, &end);
-                    int qt_start = 0;
-                    int qt_end = 0;
-                    const QString qts =
-                        side == zandor::platform::TextSide::before
-                            ? reference.textBeforeOffset(offset, boundary, &qt_start, &qt_end)
-                        : side == zandor::platform::TextSide::at
-                            ? reference.textAtOffset(offset, boundary, &qt_start, &qt_end)
-                            : reference.textAfterOffset(offset, boundary, &qt_start, &qt_end);
-                    const QString failed = QStringLiteral("'%1' at %2, boundary %3, side %4")
-                                               .arg(text)
-                                               .arg(offset)
-                                               .arg(boundary)
-                                               .arg(static_cast<int>(side));
-                    QVERIFY2(ours == qts && start == qt_start && end == qt_end, qPrintable(failed));
-                }
-            }
-        }
-    }
 }
 
 QTEST_MAIN(QtFormTest)

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/forms/qt/qt_accessible_text.h"
-
 #include <QLineEdit>
 #include <QString>
 
@@ -16,6 +14,9 @@
 // undo history then steps to and from the held text as to and from any other edit.
 namespace zandor::platform {
 
+// The most a line edit holds: its own default limit.
+inline constexpr qsizetype line_edit_limit = 32767;
+
 class QtEntryBox final : public QLineEdit {
     Q_OBJECT
 
@@ -24,9 +25,6 @@ class QtEntryBox final : public QLineEdit {
 
     // The whole text, however long; QLineEdit::text() holds only its start while it is held.
     [[nodiscard]] QString wholeText() const;
-    [[nodiscard]] qsizetype wholeCursor() const;
-    [[nodiscard]] qsizetype wholeSelectionStart() const;
-    [[nodiscard]] qsizetype wholeSelectionEnd() const;
     [[nodiscard]] bool isHeld() const { return held() != nullptr; }
 
     // Selects from `anchor` to `cursor`, both cut to the text. A held text stays wholly
@@ -37,22 +35,13 @@ class QtEntryBox final : public QLineEdit {
     // Forgets the edits behind the text. The first edit after a check calls this while it is
     // reported; its result can then still be undone, back to an empty box.
     void clearHistory();
-    // Offers the selection to the clipboard, marked secret.
-    void copySelection() const;
-
-    // Where a character is drawn, as a line edit draws it; none past the stand-in.
-    [[nodiscard]] QRect characterRect(qsizetype position) const;
-
   signals:
     void edited(); // the user changed the text
 
   protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -65,12 +54,14 @@ class QtEntryBox final : public QLineEdit {
 
     [[nodiscard]] const Held* held() const;
     [[nodiscard]] bool fits(const QString& inserted) const;
-    // The whole text with the selection, or `at`, replaced by `inserted`, held.
-    void hold_with(const QString& inserted, qsizetype at = -1);
+    // The whole text with the selection replaced by `inserted`, held.
+    void hold_with(const QString& inserted);
+    void paste_at(QPoint point, const QString& pasted);
     void settle();
+    // Offers the selection to the clipboard, marked secret.
+    void copySelection() const;
     void report_edit();
     void finish_history_clearing();
-    void edit_menu_action(int action);
 
     std::vector<Held> held_; // every held text the line edit's history can step back to
     bool reporting_edit_ = false;
