@@ -65,7 +65,10 @@ void QtEntryBox::replaceSelection(const QString& with) {
 void QtEntryBox::hold_with(const QString& inserted) {
     const QString whole = isHeld() ? QString() : text(); // a held text is wholly replaced
     const qsizetype start = hasSelectedText() ? selectionStart() : cursorPosition();
-    QString arrived = whole.left(start) + inserted + whole.mid(start + selectedText().size());
+    const qsizetype end = start + selectedText().size();
+    const QString arrived = start == 0 && end == whole.size() // no copy of a whole paste
+                                ? inserted
+                                : whole.left(start) + inserted + whole.mid(end);
     // A stand-in of its own, so that undo and redo find each held text by what the line edit
     // holds.
     qsizetype length = stand_in_length;
@@ -73,10 +76,9 @@ void QtEntryBox::hold_with(const QString& inserted) {
         return QStringView(other.stand_in) == QStringView(arrived).left(length);
     }))
         --length;
-    const QString stand_in = arrived.left(length);
-    held_.push_back({std::move(arrived), stand_in});
+    held_.push_back({arrived, arrived.left(length)});
     selectAll();
-    insert(stand_in); // one step of the line edit's history, reported as an edit
+    insert(QString(held_.back().stand_in)); // a step of the line edit's history, and an edit
     settle();
 }
 
