@@ -30,7 +30,7 @@ void keep_memory_private() {
 
 int open_input(const char* path, int& error) {
     const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-    struct stat status {};
+    struct stat status = {};
     if (fd >= 0 && ::fstat(fd, &status) == 0 && S_ISDIR(status.st_mode)) {
         ::close(fd);
         errno = EISDIR;
