@@ -40,11 +40,12 @@ elseif(ZANDOR_PROGRAMS)
   # Man pages, the Debian copyright and changelog (compressed without timestamps), AppStream
   # metadata and the desktop entry, where a distribution puts them.
   set(docs)
+  zandor_require_program(ZANDOR_GZIP gzip gzip)
   foreach(file man/zandor.1 man/zandor-check.1 debian/changelog)
     set(gz ${PROJECT_BINARY_DIR}/doc/${file}.gz)
     get_filename_component(dir ${gz} DIRECTORY)
     add_custom_command(OUTPUT ${gz} COMMAND ${CMAKE_COMMAND} -E make_directory ${dir}
-                       COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/resources/${file} > ${gz}
+                       COMMAND ${ZANDOR_GZIP} -9nc ${PROJECT_SOURCE_DIR}/resources/${file} > ${gz}
                        DEPENDS ${PROJECT_SOURCE_DIR}/resources/${file})
     list(APPEND docs ${gz})
   endforeach()

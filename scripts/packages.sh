@@ -3,10 +3,11 @@
 
 ZANDOR_BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libqt6svg6 qt6-qpa-plugins
                        qt6-wayland fonts-liberation2 x11-utils librsvg2-bin)
-ZANDOR_TEST_PACKAGES=(libgtest-dev libbenchmark-dev clang libclang-rt-dev clang-format
+ZANDOR_TEST_PACKAGES=(git libgtest-dev libbenchmark-dev clang libclang-rt-dev clang-format
                       xvfb xauth openbox xdotool dbus at-spi2-core python3-pyatspi
                       gir1.2-atspi-2.0 imagemagick strace python3-xlib lintian appstream
-                      desktop-file-utils dpkg-dev man-db xclip orca speech-dispatcher)
+                      desktop-file-utils dpkg-dev devscripts man-db xclip orca speech-dispatcher
+                      pulseaudio)
 # The Windows build: the cross compiler, GoogleTest's sources, Wine to run the tests, the
 # icon tools and the installer maker.
 ZANDOR_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix googletest wine wine64 fonts-wine nsis
