@@ -18,8 +18,10 @@ heard = []
 
 def on_event(event):
     if event.type.startswith("object:state-changed:showing") and event.detail1 == 1:
-        if event.source.getRole() == pyatspi.ROLE_NOTIFICATION:
+        if event.source.getRole() == pyatspi.ROLE_NOTIFICATION:  # Qt 6.4
             heard.append(("announced", event.source.name))
+    elif event.type.startswith("object:announcement"):  # Qt 6.8
+        heard.append(("announced", event.any_data))
     elif event.type.startswith("object:text-selection-changed"):
         heard.append(("selection", None))
 
@@ -87,7 +89,7 @@ environment = dict(os.environ, ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "") +
 program = subprocess.Popen(["strace", "-f", "-qq", "-o", trace_path, "-e",
                             "trace=open,openat,creat,socket", PROGRAM], env=environment)
 pyatspi.Registry.registerEventListener(on_event, "object:state-changed:showing",
-                                       "object:text-selection-changed")
+                                       "object:announcement", "object:text-selection-changed")
 try:
     window = wait_until("the ZANDOR window in the accessibility tree", find_window)
     controls = [window.getChildAtIndex(i) for i in range(window.childCount)]

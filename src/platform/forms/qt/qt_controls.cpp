@@ -2,6 +2,7 @@
 
 #include "platform/forms/qt/qt_entry_box.h"
 
+#include <QAccessible>
 #include <QLabel>
 
 #include <algorithm>
@@ -64,8 +65,13 @@ void QtAutoSizeLabel::set_caption(std::u16string_view caption) {
             &label_,
             [this] {
                 announcement_pending_ = false;
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+                QAccessibleAnnouncementEvent announcement(&label_, label_.text());
+                QAccessible::updateAccessibility(&announcement);
+#else // Qt 6.4 has no announcement: a notification that appears anew is read out
                 label_.hide();
                 label_.show();
+#endif
             },
             Qt::QueuedConnection);
     }

@@ -27,8 +27,7 @@ class QtTextBox final : public TextBoxControl {
 };
 
 // A label; an auto-size one follows its caption, growing to the right from its left edge. A
-// live one appears anew once its captions of the current event are written, which screen
-// readers announce.
+// live one is announced to screen readers once its captions of the current event are written.
 class QtAutoSizeLabel final : public LabelControl {
   public:
     explicit QtAutoSizeLabel(QLabel& label) : label_(label) {}
