@@ -64,6 +64,10 @@ run --help | grep -q '^Usage: zandor-check' || fail "--help"
 out=$(run -4111111111111111 2>&1 < /dev/null)
 status=$?
 [ "$status" -eq 2 ] && [[ "$out" != *4111* ]] || fail "unknown option: status $status"
+# A card number given as an argument is not echoed; control characters in names are escaped.
+said=$(run 4111111111111111 $'a\033b' 2>&1 < /dev/null)
+[[ "$said" == *"argument 1 is not a file"* && "$said" != *4111* && "$said" == *'a\x1Bb'* ]] ||
+    fail "arguments in messages: $said"
 # Answers already computed are written before an error is reported; a folder is named as one.
 out=$(run entries.txt . 2> "${TMPDIR:-/tmp}/zandor-check-err")
 [ $? -ne 0 ] && [ "$out" = "$expected" ] || fail "answers lost on a read error"
@@ -76,6 +80,21 @@ MC  True" ] || fail "$encoding input"
 done
 if [ "${tool[0]}" = wine ]; then
     run '/?' | grep -q '^Usage: zandor-check' || fail "/? on Windows"
+    # A name in any script opens the file of that name, never a look-alike; a reader that
+    # closes the pipe ends the run quietly.
+    names=$(mktemp -d)
+    mkdir "$names/sub"
+    for name in ｃａｒｄｓ.txt Ω.txt карта日本.txt; do echo 4111111111111111 > "$names/$name"; done
+    for name in cards.txt O.txt a.txt; do echo 5555555555554444 > "$names/$name"; done
+    [ "$(cd "$names" && run ｃａｒｄｓ.txt Ω.txt карта日本.txt)" = "Visa  True
+Visa  True
+Visa  True" ] || fail "names in other scripts"
+    said=$(cd "$names/sub" && run '．．＼a.txt' 2>&1)
+    [[ "$said" == *'．．＼a.txt:'* && "$said" != *MC* ]] || fail "full-width dots: $said"
+    yes 4111111111111111 | head -n 300000 > "$names/many.txt"
+    said=$( { LC_ALL=C.UTF-8 "${tool[@]}" "$names/many.txt" | head -n 1 > /dev/null; } 2>&1)
+    [ -z "$said" ] || fail "closed pipe under Wine: $said"
+    rm -rf "$names"
 fi
 # A full disk is reported, not passed over; a non-blocking input is waited for; a reader that
 # closes the pipe ends the run quietly: by SIGPIPE, as filters end, or with status 1 where
@@ -93,6 +112,33 @@ for ignored, expected in ((False, -signal.SIGPIPE), (True, 1)):
         sys.exit(f"status {child.returncode}, said {said!r}")
 EOF
     printf '4111111111111111\n' | "${tool[@]}" > /dev/full 2> /dev/null && fail "write error not reported"
+    for option in --help --version; do
+        "${tool[@]}" $option > /dev/full 2> /dev/null && fail "$option to a full disk"
+    done
+    # Every answer reaches a non-blocking output; an answer is written before the tool waits
+    # for more input.
+    python3 - "${tool[@]}" << 'EOF' || fail "non-blocking output or answers held back"
+import fcntl, os, select, subprocess, sys, tempfile
+with tempfile.TemporaryFile() as lines:
+    lines.write(b"4111111111111111\n" * 2000000)
+    lines.seek(0)
+    read, write = os.pipe()
+    fcntl.fcntl(write, fcntl.F_SETFL, os.O_NONBLOCK)
+    child = subprocess.Popen(sys.argv[1:], stdin=lines, stdout=write)
+    os.close(write)
+    count = 0
+    while chunk := os.read(read, 1 << 16):
+        count += chunk.count(b"\n")
+    if child.wait() != 0 or count != 2000000:
+        sys.exit(f"{count} answers, status {child.returncode}")
+child = subprocess.Popen(sys.argv[1:], stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+child.stdin.write(b"4111111111111111\n")
+child.stdin.flush()
+answered = select.select([child.stdout], [], [], 60)[0] and child.stdout.readline()
+child.stdin.close()
+child.wait()
+sys.exit(0 if answered == b"Visa  True\n" else "no answer while the input stays open")
+EOF
     [ "$( (sleep 0.3; echo 4111111111111111) | python3 -c 'import fcntl, os, sys
 fcntl.fcntl(0, fcntl.F_SETFL, os.O_NONBLOCK); os.execv(sys.argv[1], sys.argv[1:])' "${tool[@]}")" = "Visa  True" ] ||
         fail "non-blocking input"

@@ -20,6 +20,13 @@ int open_failed(int& error) {
 
 } // namespace
 
+std::vector<Argument> arguments(int argc, char** argv) {
+    std::vector<Argument> all;
+    for (int i = 1; i < argc; ++i)
+        all.push_back({argv[i], argv[i]});
+    return all;
+}
+
 void prepare_standard_streams() {}
 
 void keep_memory_private() {
@@ -28,8 +35,8 @@ void keep_memory_private() {
 #endif
 }
 
-int open_input(const char* path, int& error) {
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+int open_input(const std::string& path, int& error) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     struct stat status = {};
     if (fd >= 0 && ::fstat(fd, &status) == 0 && S_ISDIR(status.st_mode)) {
         ::close(fd);
@@ -61,17 +68,31 @@ long read_some(int fd, char* buffer, std::size_t size, int& error) {
     }
 }
 
+bool would_wait(int fd) {
+    pollfd wanted{fd, POLLIN, 0};
+    return ::poll(&wanted, 1, 0) == 0;
+}
+
 bool write_all(int fd, std::string_view bytes, int& error) {
     while (!bytes.empty()) {
         const ssize_t put = ::write(fd, bytes.data(), bytes.size());
         if (put >= 0) {
             bytes.remove_prefix(static_cast<std::size_t>(put));
+        } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            // A non-blocking output that is full: wait until it takes more.
+            pollfd wanted{fd, POLLOUT, 0};
+            ::poll(&wanted, 1, -1);
         } else if (errno != EINTR) {
             error = errno;
             return false;
         }
     }
     return true;
+}
+
+void write_message(std::string_view utf8) {
+    int error = 0;
+    write_all(2, utf8, error);
 }
 
 bool is_terminal(int fd) {

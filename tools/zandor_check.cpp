@@ -5,6 +5,7 @@
 #include "check/result_line.h"
 #include "entry_lines.h"
 #include "output_buffer.h"
+#include "platform/values/number_reader.h"
 #include "platform/values/system_number_format.h"
 #include "utf8.h"
 
@@ -40,21 +41,38 @@ constexpr bool windows_help = true; // "/?" asks for help, as Windows programs t
 constexpr bool windows_help = false; // "/?" is a path like any other
 #endif
 
-void complain(std::string_view what, const char* reason) {
-    std::fprintf(stderr, "zandor-check: %.*s: %s\n", static_cast<int>(what.size()), what.data(),
-                 reason);
+// A name as given, with control characters shown escaped, so that none reaches a terminal.
+std::string shown(std::string_view name) {
+    std::string out;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(name[i]);
+        const bool c1 = byte == 0xC2 && i + 1 < name.size() &&
+                        static_cast<unsigned char>(name[i + 1]) >= 0x80 &&
+                        static_cast<unsigned char>(name[i + 1]) <= 0x9F;
+        if (byte < 0x20 || byte == 0x7F || c1) {
+            const unsigned code = c1 ? static_cast<unsigned char>(name[++i]) : byte;
+            out += c1 ? "\\u00" : "\\x";
+            out += "0123456789ABCDEF"[code >> 4];
+            out += "0123456789ABCDEF"[code & 15];
+        } else {
+            out += name[i];
+        }
+    }
+    return out;
 }
 
-class FileSource final : public tools::ByteSource {
-  public:
-    explicit FileSource(int fd) : fd_(fd) {}
-    long read(char* buffer, std::size_t size, int& error) override {
-        return tools::read_some(fd_, buffer, size, error);
-    }
+void complain(std::string_view what, const char* reason) {
+    tools::write_message("zandor-check: " + std::string(what) + ": " + reason + "\n");
+}
 
-  private:
-    int fd_;
-};
+// Standard output, all of it or nothing said of it: false, with a message, when it failed.
+bool print(std::string_view text) {
+    int error = 0;
+    if (tools::write_all(tools::standard_output, text, error))
+        return true;
+    complain("cannot write output", tools::error_text(error));
+    return false;
+}
 
 // Every result line, encoded once: by issuer row, then verdict.
 class ResultLines {
@@ -93,6 +111,21 @@ class Output final : public tools::AnswerSink {
     bool interactive_ = false;
 };
 
+// Reads an input, first writing out the answers so far whenever it would have to wait.
+class FileSource final : public tools::ByteSource {
+  public:
+    FileSource(int fd, Output& output) : fd_(fd), output_(output) {}
+    long read(char* buffer, std::size_t size, int& error) override {
+        if (tools::would_wait(fd_) && !output_.flush())
+            return 0; // the output failed, which ends the run anyway
+        return tools::read_some(fd_, buffer, size, error);
+    }
+
+  private:
+    int fd_;
+    Output& output_;
+};
+
 class Checker {
   public:
     Checker() : format_(platform::system_number_format()) {}
@@ -100,7 +133,7 @@ class Checker {
     // Answers every line of one input. A read error is reported after the answers so far
     // have been written; false if the output failed, which ends the run.
     bool check_input(int fd, std::string_view name, bool& input_failed) {
-        FileSource input(fd);
+        FileSource input(fd, output_);
         output_.set_interactive(tools::is_terminal(fd));
         int read_error = 0;
         if (!tools::answer_lines(input, tools::default_read_buffer, format_, output_, read_error) ||
@@ -111,6 +144,21 @@ class Checker {
             input_failed = true;
         }
         return true;
+    }
+
+    // An argument that is no file to read and reads as a number is most likely a card number:
+    // it is not shown.
+    void no_input(const tools::Argument& argument, std::size_t index, int error) {
+        std::u16string text;
+        tools::Utf8Decoder decoder;
+        decoder.decode(argument.utf8, text);
+        decoder.finish(text);
+        if (platform::read_number(text, format_).ok())
+            tools::write_message("zandor-check: argument " + std::to_string(index) +
+                                 " is not a file; card numbers go on standard input, one per "
+                                 "line\n");
+        else
+            complain(shown(argument.utf8), tools::error_text(error));
     }
 
   private:
@@ -127,51 +175,53 @@ class Checker {
 
 } // namespace
 
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv) {
+#else
 int main(int argc, char** argv) {
+#endif
     tools::keep_memory_private();
     tools::prepare_standard_streams();
-    std::vector<std::string_view> inputs;
+    const std::vector<tools::Argument> arguments = tools::arguments(argc, argv);
+    std::vector<std::size_t> inputs; // by their place among the arguments
     bool options_end = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view argument = argv[i];
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string_view argument = arguments[i].utf8;
         const bool asks_help = argument == "--help" || (windows_help && argument == "/?");
-        if (!options_end && asks_help) {
-            std::fwrite(usage.data(), 1, usage.size(), stdout);
-            return 0;
-        }
+        if (!options_end && asks_help)
+            return print(usage) ? 0 : 1;
         if (options_end || argument == "-" || !argument.starts_with("-")) {
-            inputs.push_back(argument);
+            inputs.push_back(i);
         } else if (argument == "--") {
             options_end = true;
         } else if (argument == "--version") {
-            std::fwrite(version.data(), 1, version.size(), stdout);
-            return 0;
+            return print(version) ? 0 : 1;
         } else {
             // The option is not echoed: it may well be a mistyped card number.
-            std::fputs("zandor-check: unknown option\n", stderr);
-            std::fwrite(usage.data(), 1, usage.size(), stderr);
+            tools::write_message("zandor-check: unknown option\n" + std::string(usage));
             return 2;
         }
     }
-    if (inputs.empty())
-        inputs.push_back("-");
 
     Checker checker;
     bool input_failed = false;
-    for (const std::string_view name : inputs) {
-        if (name == "-") {
+    if (inputs.empty() &&
+        !checker.check_input(tools::standard_input, "standard input", input_failed))
+        return 1;
+    for (const std::size_t i : inputs) {
+        if (arguments[i].utf8 == "-") {
             if (!checker.check_input(tools::standard_input, "standard input", input_failed))
                 return 1;
             continue;
         }
         int error = 0;
-        const int fd = tools::open_input(std::string(name).c_str(), error);
+        const int fd = tools::open_input(arguments[i].native, error);
         if (fd < 0) {
-            complain(name, tools::error_text(error));
+            checker.no_input(arguments[i], i + 1, error);
             input_failed = true;
             continue;
         }
-        const bool written = checker.check_input(fd, name, input_failed);
+        const bool written = checker.check_input(fd, shown(arguments[i].utf8), input_failed);
         tools::close_input(fd);
         if (!written)
             return 1;

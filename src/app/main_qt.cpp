@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QPixmap>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -48,8 +49,12 @@ void start_up_message(QtMsgType type, const QMessageLogContext& context, const Q
 int main(int argc, char** argv) {
     if (argc == 2 &&
         (std::strcmp(argv[1], "--version") == 0 || std::strcmp(argv[1], "--help") == 0)) {
-        std::fputs(std::strcmp(argv[1], "--help") == 0 ? usage : "zandor " ZANDOR_VERSION "\n",
-                   stdout);
+        if (std::fputs(std::strcmp(argv[1], "--help") == 0 ? usage : "zandor " ZANDOR_VERSION "\n",
+                       stdout) < 0 ||
+            std::fflush(stdout) != 0) {
+            std::fprintf(stderr, "zandor: cannot write output: %s\n", std::strerror(errno));
+            return 1;
+        }
         return 0;
     }
 #if !defined(__SANITIZE_ADDRESS__)
