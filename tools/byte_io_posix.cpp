@@ -1,6 +1,7 @@
 #include "byte_io.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
@@ -91,8 +92,7 @@ bool write_all(int fd, std::string_view bytes, int& error) {
 }
 
 void write_message(std::string_view utf8) {
-    int error = 0;
-    write_all(2, utf8, error);
+    std::fprintf(stderr, "%.*s", static_cast<int>(utf8.size()), utf8.data());
 }
 
 bool is_terminal(int fd) {
