@@ -4,7 +4,7 @@
 #include "check/modZANDOR.h"
 #include "check/result_line.h"
 #include "entry_lines.h"
-#include "memory_controls.h"
+#include "platform/forms/memory/memory_form.h"
 #include "platform/values/decimal.h"
 #include "platform/values/number_reader.h"
 #include "window/check_action.h"
@@ -81,13 +81,20 @@ class Collected final : public tools::AnswerSink {
     std::vector<tools::Answer> answers;
 };
 
-// The console tool on the bytes as UTF-8 lines, through a tiny buffer, against each line
-// split out whole and given to the window's check.
-void check_lines(std::string_view input, std::size_t buffer, platform::NumberFormat format) {
-    MemorySource source(input);
-    Collected collected;
-    int read_error = 0;
-    require(tools::answer_lines(source, buffer, format, collected, read_error), "lines answered");
+// The console tool on the bytes as lines, through buffers of every size from 1 to 64 bytes,
+// against each line split out whole and given to the window's check.
+void check_lines(std::string_view input, platform::NumberFormat format) {
+    std::vector<std::vector<tools::Answer>> through(65);
+    for (std::size_t buffer = 1; buffer < through.size(); ++buffer) {
+        MemorySource source(input);
+        Collected collected;
+        int read_error = 0;
+        require(tools::answer_lines(source, buffer, format, collected, read_error),
+                "lines answered");
+        through[buffer] = std::move(collected.answers);
+        require(through[buffer] == through[1], "every buffer size gives the same answers");
+    }
+    const std::vector<tools::Answer>& answers = through[1];
     // The model: the whole text decoded at once (UTF-16 after its mark, else UTF-8 less its
     // mark), split at line feeds, a carriage return before one dropped.
     std::u16string text;
@@ -116,13 +123,13 @@ void check_lines(std::string_view input, std::size_t buffer, platform::NumberFor
         rest.remove_prefix(std::min(stop + 1, rest.size()));
         if (entry.ends_with(u'\r'))
             entry.remove_suffix(1);
-        require(line < collected.answers.size(), "no line lost");
-        const tools::Answer answer = collected.answers[line++];
+        require(line < answers.size(), "no line lost");
+        const tools::Answer answer = answers[line++];
         require(answer.issuer_row == check::issuer_row(entry) &&
                     answer.verdict == modZANDOR::CheckCardNumber(entry, format),
                 "a line read in pieces agrees with the whole entry's check");
     }
-    require(line == collected.answers.size(), "no line made up");
+    require(line == answers.size(), "no line made up");
 }
 
 } // namespace
@@ -166,7 +173,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(byte_reader.feed(std::string_view(ascii)) == ascii.size(), "ASCII read whole");
         require(byte_reader.finish() == whole, "ASCII read as bytes equals the whole reading");
     }
-    check_lines({reinterpret_cast<const char*>(bytes.data()), bytes.size()}, piece, format);
+    check_lines({reinterpret_cast<const char*>(bytes.data()), bytes.size()}, format);
 
     // The value's text written from the digits equals the text of the converted decimal.
     const platform::ValueText value_text(whole, format.decimal_separator);

@@ -1,6 +1,6 @@
 // The window's description and event procedures, run against controls in memory: what every
 // toolkit's window does, tested once.
-#include "memory_controls.h"
+#include "platform/forms/memory/memory_form.h"
 #include "window/frmMain.h"
 
 #include <gtest/gtest.h>

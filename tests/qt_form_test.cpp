@@ -22,7 +22,6 @@ class QtFormTest : public QObject {
     void cleanup();
 
     void windowAndControlsFollowTheDescription();
-    void activationFocusesTheEntryBoxOnce();
     void longResultLineGrowsToTheRight();
     void entryBoxKeepsNoEarlierNumber();
 
@@ -74,18 +73,6 @@ void QtFormTest::windowAndControlsFollowTheDescription() {
 
     QVERIFY(text1()->inputMethodHints() & Qt::ImhSensitiveData);
     QCOMPARE(text1()->accessibleName(), QStringLiteral("Card number"));
-}
-
-void QtFormTest::activationFocusesTheEntryBoxOnce() {
-    QCOMPARE(QApplication::focusWidget(), text1());
-    command1()->setFocus();
-    QWidget other; // another program's window becomes active, then this one again
-    other.show();
-    other.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&other));
-    window_->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window_));
-    QCOMPARE(QApplication::focusWidget(), command1());
 }
 
 void QtFormTest::longResultLineGrowsToTheRight() {

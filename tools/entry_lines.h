@@ -15,6 +15,7 @@ namespace zandor::tools {
 struct Answer {
     std::size_t issuer_row;
     bool verdict;
+    friend bool operator==(const Answer&, const Answer&) = default;
 };
 
 // One line of UTF-8, fed in pieces and read as it comes, in bounded memory: a "\r" just before

@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-// Controls and a form that live in memory, for the tests and the fuzzer.
+// The forms layer in memory: controls and a form that live in memory, for the tests and the
+// fuzzer, which run the window's procedures without a toolkit.
 namespace zandor::platform {
 
 class MemoryTextBox final : public TextBoxControl {
