@@ -65,7 +65,7 @@ void QtEntryBox::replaceSelection(const QString& with) {
 void QtEntryBox::hold_with(const QString& inserted) {
     const QString whole = isHeld() ? QString() : text(); // a held text is wholly replaced
     const qsizetype start = hasSelectedText() ? selectionStart() : cursorPosition();
-    const qsizetype end = start + selectedText().size();
+    const qsizetype end = std::min(start + selectedText().size(), whole.size());
     const QString arrived = start == 0 && end == whole.size() // no copy of a whole paste
                                 ? inserted
                                 : whole.left(start) + inserted + whole.mid(end);
