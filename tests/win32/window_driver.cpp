@@ -261,7 +261,7 @@ void check_private_copy(const Window& w) {
 }
 
 void check_keyboard(const Window& w, bool german) {
-    check(focus_of(w.form) == w.text1, "focus in the entry box at start");
+    check(w.focus_on(w.text1), "focus in the entry box at start");
     const LRESULT default_id = SendMessageW(w.form, DM_GETDEFID, 0, 0);
     check(HIWORD(default_id) == DC_HASDEFID && LOWORD(default_id) == Command1, "default button");
     press(VK_RETURN);
@@ -301,7 +301,7 @@ void check_keyboard(const Window& w, bool german) {
               "a live-region event, after the selection, with the whole line", row.typed);
         const auto selection = static_cast<DWORD>(SendMessageW(w.text1, EM_GETSEL, 0, 0));
         check(LOWORD(selection) == 0 && HIWORD(selection) == row.typed.size() &&
-                  focus_of(w.form) == w.text1,
+                  w.focus_on(w.text1),
               "whole entry selected, focus back", row.typed);
         last = row.typed;
     }
