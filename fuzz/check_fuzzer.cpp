@@ -74,8 +74,8 @@ class MemorySource final : public tools::ByteSource {
 
 class Collected final : public tools::AnswerSink {
   public:
-    bool take(tools::Answer answer) override {
-        answers.push_back(answer);
+    bool take(std::span<const tools::Answer> taken) override {
+        answers.insert(answers.end(), taken.begin(), taken.end());
         return true;
     }
     std::vector<tools::Answer> answers;
@@ -89,7 +89,8 @@ void check_lines(std::string_view input, platform::NumberFormat format) {
         MemorySource source(input);
         Collected collected;
         int read_error = 0;
-        require(tools::answer_lines(source, buffer, format, collected, read_error),
+        tools::FixedFormat formats(format);
+        require(tools::answer_lines(source, buffer, formats, collected, read_error),
                 "lines answered");
         through[buffer] = std::move(collected.answers);
         require(through[buffer] == through[1], "every buffer size gives the same answers");

@@ -6,6 +6,8 @@
 #include "utf8.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -13,25 +15,47 @@ namespace zandor::tools {
 
 // What the result line of one entry says.
 struct Answer {
-    std::size_t issuer_row;
+    std::uint8_t issuer_row; // the issuer table is short
     bool verdict;
     friend bool operator==(const Answer&, const Answer&) = default;
+};
+
+// Where the entries' number format comes from. It is asked for only when a line holds more
+// than ASCII digits, which read the same in every format.
+class FormatSource {
+  public:
+    virtual ~FormatSource() = default;
+    [[nodiscard]] virtual platform::NumberFormat number_format() = 0;
+};
+
+class FixedFormat final : public FormatSource {
+  public:
+    explicit FixedFormat(platform::NumberFormat format) : format_(format) {}
+    platform::NumberFormat number_format() override { return format_; }
+
+  private:
+    platform::NumberFormat format_;
 };
 
 // One line of UTF-8, fed in pieces and read as it comes, in bounded memory: a "\r" just before
 // the line's end is dropped, invalid bytes read as U+FFFD, and ASCII is read as it stands.
 class LineEntry {
   public:
-    explicit LineEntry(platform::NumberFormat format) : format_(format), reader_(format) {}
+    explicit LineEntry(FormatSource& formats)
+        : formats_(formats), reader_(platform::invariant_number_format) {}
 
     // The line's bytes so far; `last` for its last piece.
     void feed(std::string_view bytes, bool last);
     [[nodiscard]] Answer finish();
+    // A whole line at once, as feed(line, true) then finish().
+    [[nodiscard]] Answer answer(std::string_view line);
 
   private:
     void take(std::string_view bytes);
 
-    platform::NumberFormat format_;
+    FormatSource& formats_;
+    platform::NumberFormat format_ = platform::invariant_number_format;
+    bool format_known_ = false;
     platform::NumberReader reader_;
     Utf8Decoder decoder_;
     std::u16string wide_;
@@ -43,14 +67,14 @@ class LineEntry {
 class AnswerSink {
   public:
     virtual ~AnswerSink() = default;
-    // False to stop: the output failed.
-    virtual bool take(Answer answer) = 0;
+    // The answers to the next lines, in order; false to stop: the output failed.
+    virtual bool take(std::span<const Answer> answers) = 0;
 };
 
 // Answers every line of one input, in order, read as InputText does (UTF-8, or UTF-16 after
 // its mark); the end of the input ends its last line. False if the sink stopped. A read
 // error, left in `read_error`, ends the input without answering the line it cut short.
-bool answer_lines(ByteSource& input, std::size_t buffer_size, platform::NumberFormat format,
+bool answer_lines(ByteSource& input, std::size_t buffer_size, FormatSource& formats,
                   AnswerSink& sink, int& read_error);
 
 } // namespace zandor::tools

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <bit>
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -14,7 +16,7 @@ class ByteSource {
     virtual long read(char* buffer, std::size_t size, int& error) = 0;
 };
 
-inline constexpr std::size_t default_read_buffer = std::size_t{1} << 20;
+inline constexpr std::size_t default_read_buffer = std::size_t{1} << 16;
 
 // Splits an input into lines without the "\n", reading into a buffer of fixed size: a line
 // longer than the buffer comes in pieces. The end of the input ends its last line, whatever
@@ -26,6 +28,9 @@ class LineReader {
     // The next piece of a line, valid until the next call, with `complete` true for its last
     // piece; false at the end of the input or on a read error.
     bool next(std::string_view& piece, bool& complete);
+    // The complete lines already read, from the start of one to the "\n" that ends the last,
+    // all at once: empty when none is whole, or a piece of a line has gone out.
+    [[nodiscard]] std::string_view whole_lines();
     // The error code of a failed read, 0 if none.
     [[nodiscard]] int error() const { return error_; }
 
@@ -40,6 +45,30 @@ class LineReader {
     bool in_line_ = false; // a piece of the current line has gone out
     bool at_end_ = false;
     int error_ = 0;
+};
+
+// The "\n" of a block of whole lines, in order, found sixty-four bytes at a time: lines are
+// mostly shorter than that, so most are found without a scan of their own.
+class LineEnds {
+  public:
+    explicit LineEnds(std::string_view block) : block_(block) {}
+    // The offset of the next "\n": the block must hold another.
+    [[nodiscard]] std::size_t next() {
+        while (pending_ == 0)
+            scan_next_chunk();
+        const auto bit = static_cast<std::size_t>(std::countr_zero(pending_));
+        pending_ &= pending_ - 1;
+        return chunk_ + bit;
+    }
+
+  private:
+    static constexpr std::size_t chunk_size = 64;
+    void scan_next_chunk();
+
+    std::string_view block_;
+    std::size_t chunk_ = 0;      // where the chunk of `pending_` starts
+    std::size_t next_chunk_ = 0; // where the next one starts
+    std::uint64_t pending_ = 0;  // a bit for each "\n" of the chunk not yet given out
 };
 
 } // namespace zandor::tools

@@ -9,7 +9,7 @@ namespace zandor::tools {
 // Collects output and writes it to a file descriptor in large blocks.
 class OutputBuffer {
   public:
-    explicit OutputBuffer(int fd, std::size_t block_size = std::size_t{1} << 20);
+    explicit OutputBuffer(int fd, std::size_t block_size = std::size_t{1} << 16);
 
     // Appends text, writing out full blocks; false once a write has failed.
     bool append(std::string_view text) {
@@ -19,6 +19,14 @@ class OutputBuffer {
         used_ += text.size();
         return true;
     }
+    // Room for `size` more bytes at the end of the block, for a writer that then commits the
+    // bytes it wrote; null once a write has failed.
+    [[nodiscard]] char* reserve(std::size_t size) {
+        if (size > block_size_ - used_ && !make_room(size))
+            return nullptr;
+        return block_.get() + used_;
+    }
+    void commit(const char* end) { used_ = static_cast<std::size_t>(end - block_.get()); }
     bool flush();
     [[nodiscard]] int error() const { return error_; }
 

@@ -6,11 +6,13 @@
 #include "entry_lines.h"
 #include "output_buffer.h"
 #include "platform/values/number_reader.h"
-#include "platform/values/system_number_format.h"
+#include "user_number_format.h"
 #include "utf8.h"
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -77,20 +79,32 @@ bool print(std::string_view text) {
 // Every result line, encoded once: by issuer row, then verdict.
 class ResultLines {
   public:
+    // Each line is kept in a slot of fixed size and copied whole, which costs less than a
+    // copy of the line's own length.
+    static constexpr std::size_t slot_size = 32;
     ResultLines() {
         for (std::size_t row = 0; row <= check::no_issuer; ++row)
             for (const bool verdict : {false, true}) {
-                std::string& line = lines_[row][verdict];
+                std::string line;
                 tools::append_utf8(check::result_line(check::issuer_prefix(row), verdict), line);
                 line += tools::line_end;
+                Line& kept = lines_[row][verdict];
+                kept.size = line.copy(kept.text.data(), kept.text.size());
             }
     }
-    [[nodiscard]] std::string_view operator[](tools::Answer answer) const {
-        return lines_[answer.issuer_row][answer.verdict];
+    // Writes the answer's line at `out`, which has room for a slot; returns its end.
+    char* write(tools::Answer answer, char* out) const {
+        const Line& line = lines_[answer.issuer_row][answer.verdict];
+        std::memcpy(out, line.text.data(), slot_size);
+        return out + line.size;
     }
 
   private:
-    std::array<std::array<std::string, 2>, check::no_issuer + 1> lines_;
+    struct Line {
+        std::array<char, slot_size> text{};
+        std::size_t size = 0;
+    };
+    std::array<std::array<Line, 2>, check::no_issuer + 1> lines_;
 };
 
 // Writes each answer's result line; someone typing at a terminal sees each one at once,
@@ -99,8 +113,14 @@ class Output final : public tools::AnswerSink {
   public:
     Output() : output_(tools::standard_output) {}
     void set_interactive(bool interactive) { interactive_ = interactive; }
-    bool take(tools::Answer answer) override {
-        return output_.append(lines_[answer]) && (!interactive_ || output_.flush());
+    bool take(std::span<const tools::Answer> answers) override {
+        char* out = output_.reserve(answers.size() * ResultLines::slot_size);
+        if (out == nullptr)
+            return false;
+        for (const tools::Answer answer : answers)
+            out = lines_.write(answer, out);
+        output_.commit(out);
+        return !interactive_ || output_.flush();
     }
     bool flush() { return output_.flush(); }
     [[nodiscard]] int error() const { return output_.error(); }
@@ -126,17 +146,40 @@ class FileSource final : public tools::ByteSource {
     Output& output_;
 };
 
+// The user's number format, learnt when a line first needs it. Without it no answer can be
+// trusted, so the run ends there, after the answers so far.
+class UserFormat final : public tools::FormatSource {
+  public:
+    explicit UserFormat(Output& output) : output_(output) {}
+    platform::NumberFormat number_format() override {
+        if (!known_) {
+            std::string why;
+            if (!tools::learn_user_number_format(format_, why)) {
+                static_cast<void>(output_.flush());
+                complain("cannot read the number format of the locale", why.c_str());
+                std::exit(1);
+            }
+            known_ = true;
+        }
+        return format_;
+    }
+
+  private:
+    Output& output_;
+    platform::NumberFormat format_;
+    bool known_ = false;
+};
+
 class Checker {
   public:
-    Checker() : format_(platform::system_number_format()) {}
-
     // Answers every line of one input. A read error is reported after the answers so far
     // have been written; false if the output failed, which ends the run.
     bool check_input(int fd, std::string_view name, bool& input_failed) {
         FileSource input(fd, output_);
         output_.set_interactive(tools::is_terminal(fd));
         int read_error = 0;
-        if (!tools::answer_lines(input, tools::default_read_buffer, format_, output_, read_error) ||
+        if (!tools::answer_lines(input, tools::default_read_buffer, formats_, output_,
+                                 read_error) ||
             !output_.flush())
             return write_failed();
         if (read_error != 0) {
@@ -153,7 +196,7 @@ class Checker {
         tools::Utf8Decoder decoder;
         decoder.decode(argument.utf8, text);
         decoder.finish(text);
-        if (platform::read_number(text, format_).ok())
+        if (platform::read_number(text, formats_.number_format()).ok())
             tools::write_message("zandor-check: argument " + std::to_string(index) +
                                  " is not a file; card numbers go on standard input, one per "
                                  "line\n");
@@ -169,8 +212,8 @@ class Checker {
         return false;
     }
 
-    platform::NumberFormat format_;
     Output output_;
+    UserFormat formats_{output_};
 };
 
 } // namespace

@@ -4,9 +4,11 @@
 #include "platform/values/text_ops.h"
 
 #include <array>
-#include <bit>
 #include <cstdint>
-#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace zandor::modZANDOR {
 
@@ -55,38 +57,33 @@ bool passes_luhn(std::basic_string_view<Char> text, bool double_last = false) no
     return sum % 10 == 0;
 }
 
-// The same walk over 8 to 16 digits that are known to be ASCII digits, eight at a time: in
-// each byte a digit as it stands, or doubled less 9 when that reaches 10, then all summed.
-std::uint64_t load_word(const char* p) noexcept {
-    std::uint64_t word;
-    std::memcpy(&word, p, sizeof word);
-    return word;
-}
-
-unsigned luhn_sum_of_word(std::uint64_t digits, std::uint64_t doubled_bytes) noexcept {
-    constexpr std::uint64_t ones = 0x0101010101010101;
-    const std::uint64_t values = digits - 0x30 * ones;
-    const std::uint64_t five_or_more = ((values + 0x7B * ones) >> 7) & ones & doubled_bytes;
-    const std::uint64_t contributions = values + (values & doubled_bytes) - 9 * five_or_more;
-    return static_cast<unsigned>((contributions * ones) >> 56); // at most 8 x 9
-}
-
-bool passes_luhn_eight_at_a_time(std::string_view digits, bool double_last) noexcept {
-    constexpr std::uint64_t even_bytes = 0x00FF00FF00FF00FF; // bytes 0, 2, 4, 6 in memory order
+#if defined(__SSE2__)
+// The same walk over up to 16 ASCII digits kept in a reading, which has room for sixteen, all
+// at once: in each byte a digit as it stands, or doubled less 9 when that reaches 10, then all
+// summed.
+static_assert(platform::kept_significant_digits >= 16);
+bool passes_luhn_at_once(std::string_view digits, bool double_last) noexcept {
     const std::size_t n = digits.size();
-    // The last eight: the one at the right end (byte 7) is doubled only after odd zeros.
-    unsigned sum =
-        luhn_sum_of_word(load_word(digits.data() + n - 8), double_last ? ~even_bytes : even_bytes);
-    if (n > 8) {
-        // The first n - 8, with the bytes the last eight already hold turned into zeros.
-        const std::uint64_t first_bytes = n == 16 ? ~0ULL : (1ULL << (8 * (n - 8))) - 1;
-        const std::uint64_t first =
-            (load_word(digits.data()) & first_bytes) | (0x3030303030303030 & ~first_bytes);
-        const bool even_doubled = ((n - 1) % 2 == 1) != double_last;
-        sum += luhn_sum_of_word(first, even_doubled ? even_bytes : ~even_bytes);
-    }
+    static constexpr std::array<char, 32> first_n = {-1, -1, -1, -1, -1, -1, -1, -1,
+                                                     -1, -1, -1, -1, -1, -1, -1, -1};
+    const __m128i kept =
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(first_n.data() + (16 - n)));
+    const __m128i values =
+        _mm_and_si128(_mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(digits.data())),
+                                   _mm_set1_epi8('0')),
+                      kept);
+    // A digit is doubled when an odd number of digits follows it, or an even number after odd
+    // zeros: every second byte.
+    const bool even_doubled = ((n - 1) % 2 == 1) != double_last;
+    const __m128i doubled = _mm_set1_epi16(even_doubled ? 0x00FF : static_cast<short>(0xFF00));
+    const __m128i less_nine_from_five = _mm_sub_epi8(
+        values, _mm_and_si128(_mm_cmpgt_epi8(values, _mm_set1_epi8(4)), _mm_set1_epi8(9)));
+    const __m128i contributions = _mm_add_epi8(values, _mm_and_si128(less_nine_from_five, doubled));
+    const __m128i sums = _mm_sad_epu8(contributions, _mm_setzero_si128());
+    const auto sum = static_cast<unsigned>(_mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4));
     return sum % 10 == 0;
 }
+#endif
 
 bool has_card_length(std::size_t n) noexcept {
     return n >= static_cast<std::size_t>(min_card_length) &&
@@ -110,9 +107,11 @@ bool CheckCardNumber(const platform::NumberReading& entry, char16_t decimal_sepa
     if (!entry.negative && q >= 0 && k + q <= max_card_length) {
         if (!has_card_length(static_cast<std::size_t>(k + q)))
             return false;
-        if (std::endian::native == std::endian::little && k >= 8)
-            return passes_luhn_eight_at_a_time(entry.kept_digits(), q % 2 == 1);
+#if defined(__SSE2__)
+        return passes_luhn_at_once(entry.kept_digits(), q % 2 == 1);
+#else
         return passes_luhn(entry.kept_digits(), q % 2 == 1);
+#endif
     }
 
     // Out of range, or rounded because it has more fraction than the decimal can hold: in

@@ -26,12 +26,27 @@ inline constexpr std::size_t no_issuer = issuer_table.size();
 
 // The row of the issuer table that the entry's first character names, or no_issuer.
 [[nodiscard]] std::size_t issuer_row(std::u16string_view entry) noexcept;
-// The same for an entry known by its first character alone.
-[[nodiscard]] constexpr std::size_t issuer_row_of_first(char16_t first) noexcept {
+namespace detail {
+constexpr std::size_t issuer_row_compared(char16_t first) noexcept {
     std::size_t row = 0;
     while (row < issuer_table.size() && issuer_table[row].first_character.front() != first)
         ++row;
     return row;
+}
+// Entries start with ASCII, looked up at once: comparing key by key mispredicts on a mix of
+// issuers.
+inline constexpr std::array<unsigned char, 128> issuer_rows_of_ascii = [] {
+    std::array<unsigned char, 128> rows{};
+    for (char16_t c = 0; c < rows.size(); ++c)
+        rows[c] = static_cast<unsigned char>(issuer_row_compared(c));
+    return rows;
+}();
+} // namespace detail
+
+// The same for an entry known by its first character alone.
+[[nodiscard]] constexpr std::size_t issuer_row_of_first(char16_t first) noexcept {
+    return first < detail::issuer_rows_of_ascii.size() ? detail::issuer_rows_of_ascii[first]
+                                                       : detail::issuer_row_compared(first);
 }
 
 // The issuer prefix of a row of the table; "" for none.

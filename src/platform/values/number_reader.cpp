@@ -53,6 +53,8 @@ std::uint64_t load_word(const char* p) noexcept {
     return word;
 }
 
+constexpr std::uint64_t ascii_zeros = 0x3030303030303030; // eight "0"
+
 // The same for bytes, where `begin` is the start of the piece: lines are mostly shorter than
 // sixteen bytes, so their last few are tested in the eight that end the piece.
 const char* digit_run_end(const char* begin, const char* p, const char* end) noexcept {
@@ -87,6 +89,39 @@ const char* digit_run_end(const char* begin, const char* p, const char* end) noe
     return p;
 }
 
+// Copies `count` digits to where a reading keeps them, with `room` bytes free there.
+template <typename Char>
+void keep_digits(char* kept, const Char* digits, std::size_t count, std::size_t room) noexcept {
+    if constexpr (sizeof(Char) == 1 && std::endian::native == std::endian::little) {
+        if (count >= 8 && count <= 16 && room >= 16) {
+            // A card number's digits, from two loads that may overlap, stored in one piece of
+            // sixteen bytes: the check's loads of eight are then served from the store.
+            const std::uint64_t first = load_word(digits);
+            const std::uint64_t rest =
+                count == 8 ? 0 : load_word(digits + count - 8) >> (8 * (16 - count));
+#if defined(__SSE2__)
+            _mm_storeu_si128(
+                reinterpret_cast<__m128i*>(kept),
+                _mm_set_epi64x(static_cast<long long>(rest), static_cast<long long>(first)));
+#else
+            std::memcpy(kept, &first, 8);
+            std::memcpy(kept + 8, &rest, 8);
+#endif
+            return;
+        }
+    }
+    for (std::size_t j = 0; j < count; ++j)
+        kept[j] = static_cast<char>(digits[j]);
+}
+
+// Whether the bytes are 8 to 16 ASCII digits, a card number's usual entry: two words tested.
+bool is_plain_digits(std::string_view bytes) noexcept {
+    const std::size_t count = bytes.size();
+    return std::endian::native == std::endian::little && count >= 8 && count <= 16 &&
+           (non_digit_flags(load_word(bytes.data())) |
+            non_digit_flags(load_word(bytes.data() + count - 8))) == 0;
+}
+
 } // namespace
 
 void NumberReader::feed(std::u16string_view units) noexcept {
@@ -99,16 +134,9 @@ std::size_t NumberReader::feed(std::string_view bytes) noexcept {
 
 template <typename Char>
 std::size_t NumberReader::feed_units(const Char* const units, std::size_t count) noexcept {
-    if constexpr (sizeof(Char) == 1 && std::endian::native == std::endian::little) {
-        // Most entries are a card number's plain digits, whole: tested in two words.
-        if (state_ == State::leading_blanks && count >= 8 && count <= 16 &&
-            (non_digit_flags(load_word(units)) | non_digit_flags(load_word(units + count - 8))) ==
-                0) {
-            state_ = State::mantissa;
-            take_digit_run(units, count);
-            position_ += count;
+    if constexpr (sizeof(Char) == 1) {
+        if (take_plain_digits({units, count}))
             return count;
-        }
     }
     const Char* p = units;
     const Char* const end = units + count;
@@ -126,10 +154,17 @@ std::size_t NumberReader::feed_units(const Char* const units, std::size_t count)
         if (is_digit(c) && pending_blanks_ == 0 &&
             (state_ == State::mantissa || state_ == State::after_group_separator)) {
             const Char* run_end;
-            if constexpr (sizeof(Char) == 1)
-                run_end = digit_run_end(units, p, end);
-            else
+            if constexpr (sizeof(Char) == 1) {
+                // Most runs end within eight bytes: found here, without a call.
+                std::uint64_t flags = 0;
+                if (std::endian::native == std::endian::little && end - p >= 8 &&
+                    (flags = non_digit_flags(load_word(p))) != 0)
+                    run_end = p + std::countr_zero(flags) / 8;
+                else
+                    run_end = digit_run_end(units, p, end);
+            } else {
                 run_end = digit_run_end(p, end);
+            }
             state_ = State::mantissa;
             take_digit_run(p, static_cast<std::size_t>(run_end - p));
             position_ += static_cast<std::uint64_t>(run_end - p);
@@ -153,6 +188,41 @@ std::size_t NumberReader::feed_units(const Char* const units, std::size_t count)
         ++p;
     }
     return count;
+}
+
+bool NumberReader::take_plain_digits(std::string_view bytes) noexcept {
+    if (state_ != State::leading_blanks || !is_plain_digits(bytes))
+        return false;
+    state_ = State::mantissa;
+    take_digit_run(bytes.data(), bytes.size());
+    position_ += bytes.size();
+    return true;
+}
+
+const NumberReading* NumberReader::read_plain(std::string_view bytes) noexcept {
+    if (!is_plain_digits(bytes))
+        return nullptr;
+    const std::size_t count = bytes.size();
+    // The first non-zero digit and one past the last, found in the words tested above unless
+    // one of them is all zeros; bytes that are "0" are those that are zero after the xor.
+    const std::uint64_t first_eight = load_word(bytes.data()) ^ ascii_zeros;
+    const std::uint64_t last_eight = load_word(bytes.data() + count - 8) ^ ascii_zeros;
+    std::size_t first = static_cast<std::size_t>(std::countr_zero(first_eight)) / 8;
+    if (first_eight == 0)
+        while (first < count && bytes[first] == '0')
+            ++first;
+    std::size_t past_last = count - static_cast<std::size_t>(std::countl_zero(last_eight)) / 8;
+    if (last_eight == 0)
+        while (past_last > first && bytes[past_last - 1] == '0')
+            --past_last;
+    NumberReading& reading = reading_;
+    reading.error = ReadError::none;
+    reading.error_position = count;
+    reading.negative = false;
+    reading.significant_digits = static_cast<std::int64_t>(past_last - first);
+    reading.exponent_of_last = static_cast<std::int64_t>(count - past_last);
+    keep_digits(reading.digits.data(), bytes.data() + first, count - first, reading.digits.size());
+    return &reading;
 }
 
 // Blanks inside the text are read as what they are there: a separator where the format
@@ -226,27 +296,22 @@ template <typename Char>
                                                                 std::size_t length) noexcept {
     std::size_t i = 0;
     if (first_nonzero_ < 0) {
+        if constexpr (sizeof(Char) == 1) // a long run of leading zeros goes eight at a time
+            while (length - i >= 8 && load_word(run + i) == ascii_zeros)
+                i += 8;
         while (i < length && run[i] == '0')
             ++i;
         if (i < length)
             first_nonzero_ = digit_count_ + static_cast<std::int64_t>(i);
     }
     if (i < length) {
-        std::size_t taken = std::min(length - i, kept_significant_digits - kept_);
-        char* kept = reading_.digits.data() + kept_;
-        const Char* digits = run + i;
-        if constexpr (sizeof(Char) == 1) {
-            if (taken >= 8 && taken <= 16) { // a card number's digits: two words that may overlap
-                std::memcpy(kept, digits, 8);
-                std::memcpy(kept + taken - 8, digits + taken - 8, 8);
-                kept_ += taken;
-                taken = 0;
-            }
-        }
-        for (std::size_t j = 0; j < taken; ++j)
-            kept[j] = static_cast<char>(digits[j]);
+        const std::size_t taken = std::min(length - i, kept_significant_digits - kept_);
+        keep_digits(reading_.digits.data() + kept_, run + i, taken, reading_.digits.size() - kept_);
         kept_ += taken;
         std::size_t past_last = length; // one past the run's last non-zero digit
+        if constexpr (sizeof(Char) == 1)
+            while (past_last - i >= 8 && load_word(run + past_last - 8) == ascii_zeros)
+                past_last -= 8;
         while (past_last > i && run[past_last - 1] == '0')
             --past_last;
         if (past_last > i)
@@ -320,6 +385,11 @@ void NumberReader::reset() noexcept {
     kept_ = 0;
     exponent_ = 0;
     exponent_negative_ = false;
+}
+
+std::size_t digit_run_length(std::string_view bytes) noexcept {
+    const char* begin = bytes.data();
+    return static_cast<std::size_t>(digit_run_end(begin, begin, begin + bytes.size()) - begin);
 }
 
 NumberReading read_number(std::u16string_view text, NumberFormat format) noexcept {

@@ -62,11 +62,19 @@ class NumberReader {
   public:
     explicit NumberReader(NumberFormat format) noexcept : format_(format) {}
 
+    // A text of ASCII digits alone reads the same in every format, so a reader that has met
+    // nothing else yet may still be given the format it reads the rest in.
+    void use_format(NumberFormat format) noexcept { format_ = format; }
+
     void feed(std::u16string_view units) noexcept;
     // ASCII bytes, read as the same code units without widening them first. Returns how many
     // were read: fewer than all only at a byte outside ASCII, which the caller decodes and
     // feeds as UTF-16 from there on.
     [[nodiscard]] std::size_t feed(std::string_view bytes) noexcept;
+    // A whole text that is the usual entry, a card number's 8 to 16 ASCII digits, read at once
+    // without a step per digit, as finish() would give it; null for any other text. It leaves
+    // the reader where it was, at the start of a text, as it must find it.
+    [[nodiscard]] const NumberReading* read_plain(std::string_view bytes) noexcept;
     // Ends the text. The reading is kept in the reader, where its digits were gathered (a copy
     // would read them back in wider words than they were written in, which stalls the
     // processor); it is valid until the reader is next fed or reset.
@@ -86,6 +94,7 @@ class NumberReader {
     };
     template <typename Char>
     [[nodiscard]] std::size_t feed_units(const Char* units, std::size_t count) noexcept;
+    [[nodiscard]] bool take_plain_digits(std::string_view bytes) noexcept;
     template <typename Char> void take_digit_run(const Char* run, std::size_t length) noexcept;
     void take(char16_t c) noexcept;
     void take_pending_blanks() noexcept;
@@ -111,6 +120,9 @@ class NumberReader {
     ReadError error_ = ReadError::none;
     std::uint64_t error_position_ = 0;
 };
+
+// How many of the bytes, from the first, are ASCII digits.
+[[nodiscard]] std::size_t digit_run_length(std::string_view bytes) noexcept;
 
 // The whole text at once.
 [[nodiscard]] NumberReading read_number(std::u16string_view text, NumberFormat format) noexcept;

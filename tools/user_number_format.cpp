@@ -1,0 +1,48 @@
+#include "user_number_format.h"
+
+#include "platform/values/system_number_format.h"
+
+#ifndef _WIN32
+#include <climits>
+#include <dlfcn.h>
+#include <unistd.h>
+#endif
+
+namespace zandor::tools {
+
+#ifdef _WIN32
+
+bool learn_user_number_format(platform::NumberFormat& format, std::string&) {
+    format = platform::system_number_format();
+    return true;
+}
+
+#else
+
+// The module lies at the same place beside the program in the build tree and where it is
+// installed, so it is found from the program's own path, never from a search path.
+bool learn_user_number_format(platform::NumberFormat& format, std::string& why) {
+    char self[PATH_MAX];
+    const ssize_t length = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length <= 0) {
+        why = "cannot find the program's own folder";
+        return false;
+    }
+    std::string path(self, static_cast<std::size_t>(length));
+    path.erase(path.rfind('/') + 1);
+    path += ZANDOR_NUMBER_FORMAT_MODULE;
+    void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    void* entry = module != nullptr ? ::dlsym(module, "zandor_user_number_format") : nullptr;
+    if (entry == nullptr) {
+        const char* reason = ::dlerror();
+        why = reason != nullptr ? reason : "cannot load " + path;
+        return false;
+    }
+    using Reader = void (*)(char16_t*, char16_t*);
+    reinterpret_cast<Reader>(entry)(&format.decimal_separator, &format.group_separator);
+    return true; // the module stays loaded: Qt does not expect to be unloaded
+}
+
+#endif
+
+} // namespace zandor::tools
