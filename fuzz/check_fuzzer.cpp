@@ -193,5 +193,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::uint8_t byte : bytes)
         digits.push_back(static_cast<char16_t>(u'0' + byte % 10));
     require(modZANDOR::CheckCardNumber(digits, format) == naive_verdict(digits), "plain digits");
+    // Read at once, as the console tool reads a card number's digits, they read the same.
+    const std::string ascii_digits(digits.begin(), digits.end());
+    platform::NumberReader plain_reader(format);
+    const platform::NumberReading* plain = plain_reader.read_plain(ascii_digits);
+    require((plain != nullptr) == (digits.size() >= 8 && digits.size() <= 16) &&
+                (plain == nullptr || *plain == platform::read_number(digits, format)),
+            "digits read at once equal the whole reading");
     return 0;
 }

@@ -89,9 +89,17 @@ const char* digit_run_end(const char* begin, const char* p, const char* end) noe
     return p;
 }
 
-// Copies `count` digits to where a reading keeps them, with `room` bytes free there.
+// Copies `count` digits to where a reading keeps them, with `room` bytes free there and
+// `readable` bytes from `digits` on.
 template <typename Char>
-void keep_digits(char* kept, const Char* digits, std::size_t count, std::size_t room) noexcept {
+void keep_digits(char* kept, const Char* digits, std::size_t count, std::size_t room,
+                 std::size_t readable) noexcept {
+    if constexpr (sizeof(Char) == 1) {
+        if (count < 8 && room >= 8 && readable >= 8) { // a short run, such as a group's
+            std::memcpy(kept, digits, 8);
+            return;
+        }
+    }
     if constexpr (sizeof(Char) == 1 && std::endian::native == std::endian::little) {
         if (count >= 8 && count <= 16 && room >= 16) {
             // A card number's digits, from two loads that may overlap, stored in one piece of
@@ -166,7 +174,8 @@ std::size_t NumberReader::feed_units(const Char* const units, std::size_t count)
                 run_end = digit_run_end(p, end);
             }
             state_ = State::mantissa;
-            take_digit_run(p, static_cast<std::size_t>(run_end - p));
+            take_digit_run(p, static_cast<std::size_t>(run_end - p),
+                           static_cast<std::size_t>(end - p));
             position_ += static_cast<std::uint64_t>(run_end - p);
             p = run_end;
             continue;
@@ -194,7 +203,7 @@ bool NumberReader::take_plain_digits(std::string_view bytes) noexcept {
     if (state_ != State::leading_blanks || !is_plain_digits(bytes))
         return false;
     state_ = State::mantissa;
-    take_digit_run(bytes.data(), bytes.size());
+    take_digit_run(bytes.data(), bytes.size(), bytes.size());
     position_ += bytes.size();
     return true;
 }
@@ -212,16 +221,19 @@ const NumberReading* NumberReader::read_plain(std::string_view bytes) noexcept {
         while (first < count && bytes[first] == '0')
             ++first;
     std::size_t past_last = count - static_cast<std::size_t>(std::countl_zero(last_eight)) / 8;
-    if (last_eight == 0)
+    if (last_eight == 0) {
         while (past_last > first && bytes[past_last - 1] == '0')
             --past_last;
+        past_last = std::max(past_last, first); // all zeros: no digit is significant
+    }
     NumberReading& reading = reading_;
     reading.error = ReadError::none;
     reading.error_position = count;
     reading.negative = false;
     reading.significant_digits = static_cast<std::int64_t>(past_last - first);
     reading.exponent_of_last = static_cast<std::int64_t>(count - past_last);
-    keep_digits(reading.digits.data(), bytes.data() + first, count - first, reading.digits.size());
+    keep_digits(reading.digits.data(), bytes.data() + first, count - first, reading.digits.size(),
+                count - first);
     return &reading;
 }
 
@@ -241,7 +253,7 @@ void NumberReader::take(char16_t c) noexcept {
     case State::leading_blanks: // left before any unit but a blank is taken
     case State::mantissa:
         if (is_digit(c)) {
-            take_digit_run(&c, 1);
+            take_digit_run(&c, 1, 1);
         } else if (c == format_.decimal_separator) {
             if (seen_decimal_separator_)
                 return fail(ReadError::second_decimal_separator, position_);
@@ -265,7 +277,7 @@ void NumberReader::take(char16_t c) noexcept {
         if (!is_digit(c))
             return fail(ReadError::misplaced_group_separator, group_separator_position_);
         state_ = State::mantissa;
-        take_digit_run(&c, 1);
+        take_digit_run(&c, 1, 1);
         return;
     case State::exponent_mark:
         if (c == u'+' || c == u'-') {
@@ -292,8 +304,8 @@ void NumberReader::take(char16_t c) noexcept {
 // The digits from the first non-zero one on are kept as they come, up to the buffer's size;
 // the trailing zeros among them count once a non-zero digit follows.
 template <typename Char>
-[[gnu::always_inline]] inline void NumberReader::take_digit_run(const Char* run,
-                                                                std::size_t length) noexcept {
+[[gnu::always_inline]] inline void
+NumberReader::take_digit_run(const Char* run, std::size_t length, std::size_t readable) noexcept {
     std::size_t i = 0;
     if (first_nonzero_ < 0) {
         if constexpr (sizeof(Char) == 1) // a long run of leading zeros goes eight at a time
@@ -306,12 +318,19 @@ template <typename Char>
     }
     if (i < length) {
         const std::size_t taken = std::min(length - i, kept_significant_digits - kept_);
-        keep_digits(reading_.digits.data() + kept_, run + i, taken, reading_.digits.size() - kept_);
+        keep_digits(reading_.digits.data() + kept_, run + i, taken, reading_.digits.size() - kept_,
+                    readable - i);
         kept_ += taken;
         std::size_t past_last = length; // one past the run's last non-zero digit
-        if constexpr (sizeof(Char) == 1)
-            while (past_last - i >= 8 && load_word(run + past_last - 8) == ascii_zeros)
+        if constexpr (sizeof(Char) == 1) {
+            if (length < 8 && readable >= 8) { // a short run, from the word it starts
+                const std::uint64_t nonzero =
+                    (load_word(run) ^ ascii_zeros) & ((std::uint64_t{1} << (8 * length)) - 1);
+                past_last = 8 - static_cast<std::size_t>(std::countl_zero(nonzero)) / 8;
+            }
+            while (past_last >= i + 8 && load_word(run + past_last - 8) == ascii_zeros)
                 past_last -= 8;
+        }
         while (past_last > i && run[past_last - 1] == '0')
             --past_last;
         if (past_last > i)

@@ -95,7 +95,9 @@ class NumberReader {
     template <typename Char>
     [[nodiscard]] std::size_t feed_units(const Char* units, std::size_t count) noexcept;
     [[nodiscard]] bool take_plain_digits(std::string_view bytes) noexcept;
-    template <typename Char> void take_digit_run(const Char* run, std::size_t length) noexcept;
+    // `readable`: the units that may be read from `run` on, the run's own and any after it.
+    template <typename Char>
+    void take_digit_run(const Char* run, std::size_t length, std::size_t readable) noexcept;
     void take(char16_t c) noexcept;
     void take_pending_blanks() noexcept;
     void fail(ReadError error, std::uint64_t position) noexcept;
