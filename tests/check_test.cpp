@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -28,28 +27,17 @@ constexpr std::string_view valid_numbers[] = {
     "5555555555554444", // 16
 };
 
-// Every single-digit change fails; every swap of two adjacent, different digits fails
-// unless they are 0 and 9.
+// Valid numbers pass, and every single-digit change fails (random digits against a plain Luhn
+// walk are the fuzzer's).
 TEST(CheckCardNumber, ValidNumbersPassAndTypingErrorsFail) {
     for (std::string_view number : valid_numbers) {
         EXPECT_TRUE(CheckCardNumber(widen(number), english)) << number;
-        for (std::size_t i = 0; i < number.size(); ++i) {
+        for (std::size_t i = 0; i < number.size(); ++i)
             for (char digit = '0'; digit <= '9'; ++digit) {
                 std::string changed(number);
                 changed[i] = digit;
-                if (changed != number) {
-                    EXPECT_FALSE(CheckCardNumber(widen(changed), english)) << changed;
-                }
+                EXPECT_EQ(CheckCardNumber(widen(changed), english), changed == number) << changed;
             }
-            std::string swapped(number);
-            if (i + 1 == number.size() || swapped[i] == swapped[i + 1] ||
-                (i == 0 && swapped[1] == '0'))
-                continue;
-            std::swap(swapped[i], swapped[i + 1]);
-            const bool zero_nine = std::min(swapped[i], swapped[i + 1]) == '0' &&
-                                   std::max(swapped[i], swapped[i + 1]) == '9';
-            EXPECT_EQ(CheckCardNumber(widen(swapped), english), zero_nine) << swapped;
-        }
     }
 }
 
