@@ -20,6 +20,7 @@ for kind in plain mixed shapes; do
     python3 bench/summarise.py make-lines 1000000 "$kind" > "$work/$kind.txt"
     python3 bench/summarise.py throughput "$tool" "$floor" "$work/$kind.txt" "$kind"
 done
+python3 bench/summarise.py startup "$tool" "$floor"
 head -c $((1 << 30)) /dev/zero | tr '\0' '0' > "$work/long.txt"
 echo 4111111111111111 >> "$work/long.txt"
 /usr/bin/time -f "zandor-check, one line of 1 GiB: %e s, peak memory %M KiB" "$tool" < "$work/long.txt"

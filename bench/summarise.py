@@ -100,5 +100,14 @@ def throughput(tool, floor, path, label, runs=21):
           f"(range {ratios[0]:.2f} to {ratios[-1]:.2f}, {runs} paired runs)")
 
 
+def startup(tool, floor, runs=51):
+    """Paired runs on an empty input: what starting costs."""
+    pairs = [(timed(tool, os.devnull), timed(floor, os.devnull)) for _ in range(int(runs))]
+    ratios = sorted(t / f for t, f in pairs)
+    print(f"zandor-check, empty input: {min(t for t, _ in pairs) * 1000:.2f} ms best, median "
+          f"{ratios[len(ratios) // 2]:.2f}x the C floor ({runs} paired runs)")
+
+
 if __name__ == "__main__":
-    {"check": check, "make-lines": make_lines, "throughput": throughput}[sys.argv[1]](*sys.argv[2:])
+    {"check": check, "make-lines": make_lines, "throughput": throughput,
+     "startup": startup}[sys.argv[1]](*sys.argv[2:])
