@@ -1,7 +1,7 @@
 # Sourced: zandor_start_wine BUILD_DIR WORKDIR makes the build's private Wine prefix once,
 # starts a private X display for it, a persistent wineserver, and warms Wine up, so that each
 # test starts at once. The caller stops the display (ZANDOR_XVFB_PID) and runs
-# `wineserver -k` when done.
+# `wineserver -k` when done. zandor_wine_dpi DPI then sets the display's pixel density.
 source "$(dirname "${BASH_SOURCE[0]}")/xvfb.sh"
 
 zandor_start_wine() {
@@ -30,4 +30,15 @@ zandor_start_wine() {
     wineserver -w
     wineserver -p > /dev/null 2>&1
     wine cmd /c exit > /dev/null 2>&1 || true
+}
+
+# Wine reads the pixel density when its server starts. The old server is waited for, so that
+# the new one starts here, with no output of any later test held open by it or by the
+# services it starts.
+zandor_wine_dpi() {
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f > /dev/null 2>&1
+    wineserver -k > /dev/null 2>&1
+    wineserver -w > /dev/null 2>&1
+    wineserver -p > /dev/null 2>&1
+    wine cmd /c exit > /dev/null 2>&1
 }

@@ -41,32 +41,14 @@ TEST(CheckCardNumber, ValidNumbersPassAndTypingErrorsFail) {
     }
 }
 
-struct Entry {
-    const char* name;
-    std::u16string_view text;
-    bool verdict;
-};
-
-// Entries are normalised through their numeric value. Anything that is not exactly a whole,
-// non-negative number within the decimal range is answered False, without a run-time failure;
-// a whole number written with a scale is checked as that whole number.
+// Entries are normalised through their numeric value; tests/data holds the usual shapes in
+// three locales. Anything that is not exactly a whole number is answered False, even when it
+// rounds to one, and a whole number of more than 16 digits too, even when it passes Luhn.
 TEST(CheckCardNumber, NormalisesThroughTheNumber) {
-    const Entry rows[] = {
-        {"letter", u"41111111x1111111", false},
-        {"groups of blanks", u"4111 1111 1111 1111", false},
-        {"17 digits passing Luhn", u"41111111111111116", false},
-        {"grouped", u"4,111,111,111,111,111", true},
-        {"exponent", u"4.111111111111111E15", true},
-        {"whole with a zero fraction", u"4111111111111111.00", true},
-        {"negative", u"-411111111111111", false},
-        {"out of range", u"79228162514264337593543950336", false},
-        {"rounds to a whole number", u"4111111111111110.99999999999999999999999999999", false},
-    };
-    for (const Entry& row : rows)
-        EXPECT_EQ(CheckCardNumber(row.text, english), row.verdict) << row.name;
-    EXPECT_TRUE(CheckCardNumber(u"4.111.111.111.111.111", german));
-    EXPECT_FALSE(CheckCardNumber(u"4,111,111,111,111,111", german));
+    EXPECT_FALSE(CheckCardNumber(u"4111111111111110.99999999999999999999999999999", english));
+    EXPECT_FALSE(CheckCardNumber(u"41111111111111116", english));
     EXPECT_FALSE(CheckCardNumber(u"41111111111,75", german));
+    EXPECT_TRUE(CheckCardNumber(u"4.111.111.111.111.111", german));
 }
 
 TEST(CheckCardNumber, LongEntriesAreReadWhole) {

@@ -1,28 +1,15 @@
 #!/usr/bin/env bash
-# Starts a private X display (Xvfb) with a window manager (openbox) and a session bus with
-# the accessibility bus switched on, as a screen reader would, then runs the end-to-end
-# test of the real program in it. Usage: run_e2e.sh PROGRAM ARTEFACT_DIR
+# Starts a private desktop session (scripts/desktop_session.sh) and a session bus with the
+# accessibility bus switched on, as a screen reader would, then runs the end-to-end test of
+# the real program in it. Usage: run_e2e.sh PROGRAM ARTEFACT_DIR
 set -euo pipefail
 program=$1
 artefacts=$2
 here=$(cd "$(dirname "$0")" && pwd)
 mkdir -p "$artefacts"
 work=$(mktemp -d)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2> /dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-wait_for() {  # wait_for SECONDS COMMAND...: polls every 50 ms
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@" > /dev/null 2>&1; do
-        [ $SECONDS -lt $deadline ] || return 1
-        sleep 0.05
-    done
-}
+source "$here/../../scripts/desktop_session.sh"
+trap 'set +e; zandor_end_desktop; rm -rf "$work"' EXIT
 
 # A window that cannot start says why in one line, with status 1.
 for setting in "DISPLAY=:77" "QT_QPA_PLATFORM=nosuch"; do
@@ -32,45 +19,12 @@ for setting in "DISPLAY=:77" "QT_QPA_PLATFORM=nosuch"; do
         [[ "$said" == *"${setting#*=}"* ]] || { echo "FAIL: start-up error for $setting: $said"; exit 1; }
 done
 
-source "$here/../../scripts/xvfb.sh"
-zandor_start_xvfb "$work"
-pids+=("$ZANDOR_XVFB_PID")
-
-openbox > "$work/openbox.log" 2>&1 &
-pids+=($!)
-wait_for 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
-    { echo "openbox did not start"; exit 1; }
-
-export XDG_RUNTIME_DIR="$work/runtime" HOME="$work/home" LC_ALL=C
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-mkdir "$HOME"
-# Every process of this test carries a mark in its environment, so that the daemons Orca
-# starts (speech-dispatcher and its modules) are ended with the rest.
-export ZANDOR_E2E_MARK=$work
-end_marked() {
-    set +e
-    local pids
-    for signal in TERM KILL; do
-        pids=$(grep -lzs "^ZANDOR_E2E_MARK=$work$" /proc/[0-9]*/environ | cut -d/ -f3 |
-            grep -vx "$$" | tr "\n" " ")
-        [ -n "$pids" ] || return 0
-        # shellcheck disable=SC2086
-        kill -"$signal" $pids 2> /dev/null
-        wait_for 10 sh -c "for pid in $pids; do ! kill -0 \$pid 2> /dev/null || exit 1; done" || true
-    done
-}
-trap 'end_marked; cleanup' EXIT
-
-# A sound server of its own with a null sink: without one speech-dispatcher blocks every
-# utterance, and Orca with it.
-pulseaudio -n --daemonize=no --exit-idle-time=-1 -L module-null-sink \
-    -L "module-native-protocol-unix socket=$work/pulse auth-anonymous=1" > "$work/pulse.log" 2>&1 &
-export PULSE_SERVER=unix:$work/pulse
-wait_for 10 test -S "$work/pulse" || { echo "PulseAudio did not start"; exit 1; }
+zandor_start_desktop "$work"
+export LC_ALL=C
 
 # The end-to-end test, then Orca itself: what it says after each check, waited for in its
-# debug file, which is written line by line here.
-export -f wait_for
+# debug file, written line by line.
+export -f wait_for zandor_start_orca
 # shellcheck disable=SC2016
 dbus-run-session -- bash -c '
     dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
@@ -78,21 +32,10 @@ dbus-run-session -- bash -c '
         variant:boolean:true > /dev/null
     /usr/bin/python3 "$0" "$1" "$2" || exit 1
     log=$2/orca.log
-    rm -f "$log"
     said() { # the utterances so far, however Orca splits them, hold the text
         sed -n "s/^.*SPEECH OUTPUT: \x27\(.*\)\x27.*$/\1/p" "$log" | tr "\n" " " | grep -qF -- "$1"
     }
-    /usr/bin/python3 - --debug-file="$log" > /dev/null 2>&1 <<< "
-import builtins, runpy, sys
-opened = builtins.open
-def line_buffered(file, mode=\"r\", buffering=-1, *args, **kwargs):
-    return opened(file, mode, 1 if buffering == -1 and mode == \"w\" else buffering, *args, **kwargs)
-builtins.open = line_buffered
-sys.argv[0] = \"/usr/bin/orca\"
-runpy.run_path(sys.argv[0], run_name=\"__main__\")" &
-    orca=$!
-    wait_for 60 grep -qE "Startup complete|Starting Atspi main event loop" "$log" ||
-        { echo "FAIL: Orca did not start"; exit 1; }
+    zandor_start_orca "$log" || { echo "FAIL: Orca did not start"; exit 1; }
     "$1" &
     wait_for 60 said "Card number" || { echo "FAIL: Orca did not say the entry box"; exit 1; }
     spoken_since() { [ "$(grep -c "SPEECH OUTPUT" "$log")" -gt "$1" ]; }
@@ -116,5 +59,5 @@ runpy.run_path(sys.argv[0], run_name=\"__main__\")" &
         # Orca 43 says a notification that appears, Orca 48 an announcement.
         wait_for 60 said "${entry#* }" || { echo "FAIL: Orca did not say ${entry#* }"; exit 1; }
     done
-    kill "$orca"
+    kill "$ZANDOR_ORCA_PID"
     echo "Orca: says each result"' "$here/zandor_e2e.py" "$program" "$artefacts"

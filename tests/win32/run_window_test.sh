@@ -6,21 +6,12 @@ set -uo pipefail
 driver=$1
 artefacts=$2
 mkdir -p "$artefacts"
-# Wine reads the pixel density when its server starts.
-# The old server is waited for, so that the new one starts here, with no output of any later
-# test held open by it or by the services it starts.
-set_dpi() {
-    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f > /dev/null 2>&1
-    wineserver -k > /dev/null 2>&1
-    wineserver -w > /dev/null 2>&1
-    wineserver -p > /dev/null 2>&1
-    wine cmd /c exit > /dev/null 2>&1
-}
-trap 'set_dpi 96' EXIT
+source "$(dirname "$0")/../../scripts/wine.sh"
+trap 'zandor_wine_dpi 96' EXIT
 status=0
 for run in "96 C" "96 de_DE" "144 C" "192 C"; do
     read -r dpi locale <<< "$run"
-    [ "$dpi" = 96 ] || set_dpi "$dpi"
+    [ "$dpi" = 96 ] || zandor_wine_dpi "$dpi"
     marker="$artefacts/ready-$dpi-$locale"
     rm -f "$marker"
     LC_ALL=$locale.UTF-8 wine "$driver" "$dpi" "$locale" "Z:${marker//\//\\}" &
