@@ -304,8 +304,8 @@ void NumberReader::take(char16_t c) noexcept {
 // The digits from the first non-zero one on are kept as they come, up to the buffer's size;
 // the trailing zeros among them count once a non-zero digit follows.
 template <typename Char>
-[[gnu::always_inline]] inline void
-NumberReader::take_digit_run(const Char* run, std::size_t length, std::size_t readable) noexcept {
+[[gnu::always_inline]] inline void NumberReader::take_digit_run(const Char* run, std::size_t length,
+                                                                std::size_t readable) noexcept {
     std::size_t i = 0;
     if (first_nonzero_ < 0) {
         if constexpr (sizeof(Char) == 1) // a long run of leading zeros goes eight at a time
