@@ -89,6 +89,20 @@ const char* digit_run_end(const char* begin, const char* p, const char* end) noe
     return p;
 }
 
+// A card number's 8 to 16 digits, from two loads that may overlap, stored in one piece of
+// sixteen bytes (little-endian): the check's loads of eight are then served from the store.
+void keep_sixteen(char* kept, const char* digits, std::size_t count) noexcept {
+    const std::uint64_t first = load_word(digits);
+    const std::uint64_t rest = count == 8 ? 0 : load_word(digits + count - 8) >> (8 * (16 - count));
+#if defined(__SSE2__)
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(kept),
+                     _mm_set_epi64x(static_cast<long long>(rest), static_cast<long long>(first)));
+#else
+    std::memcpy(kept, &first, 8);
+    std::memcpy(kept + 8, &rest, 8);
+#endif
+}
+
 // Copies `count` digits to where a reading keeps them, with `room` bytes free there and
 // `readable` bytes from `digits` on.
 template <typename Char>
@@ -99,24 +113,8 @@ void keep_digits(char* kept, const Char* digits, std::size_t count, std::size_t 
             std::memcpy(kept, digits, 8);
             return;
         }
-    }
-    if constexpr (sizeof(Char) == 1 && std::endian::native == std::endian::little) {
-        if (count >= 8 && count <= 16 && room >= 16) {
-            // A card number's digits, from two loads that may overlap, stored in one piece of
-            // sixteen bytes: the check's loads of eight are then served from the store.
-            const std::uint64_t first = load_word(digits);
-            const std::uint64_t rest =
-                count == 8 ? 0 : load_word(digits + count - 8) >> (8 * (16 - count));
-#if defined(__SSE2__)
-            _mm_storeu_si128(
-                reinterpret_cast<__m128i*>(kept),
-                _mm_set_epi64x(static_cast<long long>(rest), static_cast<long long>(first)));
-#else
-            std::memcpy(kept, &first, 8);
-            std::memcpy(kept + 8, &rest, 8);
-#endif
-            return;
-        }
+        if (std::endian::native == std::endian::little && count >= 8 && count <= 16 && room >= 16)
+            return keep_sixteen(kept, digits, count);
     }
     for (std::size_t j = 0; j < count; ++j)
         kept[j] = static_cast<char>(digits[j]);
@@ -142,10 +140,6 @@ std::size_t NumberReader::feed(std::string_view bytes) noexcept {
 
 template <typename Char>
 std::size_t NumberReader::feed_units(const Char* const units, std::size_t count) noexcept {
-    if constexpr (sizeof(Char) == 1) {
-        if (take_plain_digits({units, count}))
-            return count;
-    }
     const Char* p = units;
     const Char* const end = units + count;
     while (p != end && state_ != State::failed) {
@@ -199,15 +193,6 @@ std::size_t NumberReader::feed_units(const Char* const units, std::size_t count)
     return count;
 }
 
-bool NumberReader::take_plain_digits(std::string_view bytes) noexcept {
-    if (state_ != State::leading_blanks || !is_plain_digits(bytes))
-        return false;
-    state_ = State::mantissa;
-    take_digit_run(bytes.data(), bytes.size(), bytes.size());
-    position_ += bytes.size();
-    return true;
-}
-
 const NumberReading* NumberReader::read_plain(std::string_view bytes) noexcept {
     if (!is_plain_digits(bytes))
         return nullptr;
@@ -232,8 +217,13 @@ const NumberReading* NumberReader::read_plain(std::string_view bytes) noexcept {
     reading.negative = false;
     reading.significant_digits = static_cast<std::int64_t>(past_last - first);
     reading.exponent_of_last = static_cast<std::int64_t>(count - past_last);
-    keep_digits(reading.digits.data(), bytes.data() + first, count - first, reading.digits.size(),
-                count - first);
+    const std::size_t kept = count - first; // from the first non-zero digit on
+    if (kept >= 8) {
+        keep_sixteen(reading.digits.data(), bytes.data() + first, kept);
+    } else if (kept > 0) { // the text's last eight bytes, less the zeros they start with
+        const std::uint64_t last = load_word(bytes.data() + count - 8) >> (8 * (8 - kept));
+        std::memcpy(reading.digits.data(), &last, sizeof last);
+    }
     return &reading;
 }
 

@@ -94,7 +94,6 @@ class NumberReader {
     };
     template <typename Char>
     [[nodiscard]] std::size_t feed_units(const Char* units, std::size_t count) noexcept;
-    [[nodiscard]] bool take_plain_digits(std::string_view bytes) noexcept;
     // `readable`: the units that may be read from `run` on, the run's own and any after it.
     template <typename Char>
     void take_digit_run(const Char* run, std::size_t length, std::size_t readable) noexcept;
