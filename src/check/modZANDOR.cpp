@@ -100,16 +100,11 @@ bool CheckCardNumber(const platform::NumberReading& entry, char16_t decimal_sepa
     if (!entry.ok())
         return false;
 
-    // A negative value's text starts with "-", and a value with a non-zero digit below the
-    // units is written with the decimal separator, or is rounded, so not exact: neither is
-    // a card number.
-    const std::int64_t k = entry.significant_digits;
-    const std::int64_t q = entry.exponent_of_last;
-    if ((entry.negative && !entry.is_zero()) || q < 0)
-        return false;
     // A whole, non-negative number of card length is held exactly, and its text is its
     // significant digits, then zeros: walked where the reading keeps them, unwritten.
-    if (k + q <= max_card_length) {
+    const std::int64_t k = entry.significant_digits;
+    const std::int64_t q = entry.exponent_of_last;
+    if (!entry.negative && q >= 0 && k + q <= max_card_length) {
         if (!has_card_length(static_cast<std::size_t>(k + q)))
             return false;
 #if defined(__SSE2__)
@@ -119,7 +114,14 @@ bool CheckCardNumber(const platform::NumberReading& entry, char16_t decimal_sepa
 #endif
     }
 
-    // Past sixteen digits: out of range, or too long once written.
+    // A negative value's text starts with "-", and a value with a non-zero digit below the
+    // units is written with the decimal separator, or is rounded, so not exact: neither is
+    // a card number.
+    if ((entry.negative && !entry.is_zero()) || q < 0)
+        return false;
+
+    // What is left: past sixteen digits (out of range, or too long once written), or a
+    // negative zero, written "0".
     const platform::ValueText canonical(entry, decimal_separator);
     if (canonical.status() != platform::ConversionStatus::exact)
         return false;

@@ -199,14 +199,15 @@ const NumberReading* NumberReader::read_plain(std::string_view bytes) noexcept {
     const std::size_t count = bytes.size();
     // The first non-zero digit and one past the last, found in the words tested above unless
     // one of them is all zeros; bytes that are "0" are those that are zero after the xor.
-    const std::uint64_t first_eight = load_word(bytes.data()) ^ ascii_zeros;
-    const std::uint64_t last_eight = load_word(bytes.data() + count - 8) ^ ascii_zeros;
-    std::size_t first = static_cast<std::size_t>(std::countr_zero(first_eight)) / 8;
-    if (first_eight == 0)
+    const std::uint64_t first_eight = load_word(bytes.data());
+    const std::uint64_t last_eight = load_word(bytes.data() + count - 8);
+    std::size_t first = static_cast<std::size_t>(std::countr_zero(first_eight ^ ascii_zeros)) / 8;
+    if (first_eight == ascii_zeros)
         while (first < count && bytes[first] == '0')
             ++first;
-    std::size_t past_last = count - static_cast<std::size_t>(std::countl_zero(last_eight)) / 8;
-    if (last_eight == 0) {
+    std::size_t past_last =
+        count - static_cast<std::size_t>(std::countl_zero(last_eight ^ ascii_zeros)) / 8;
+    if (last_eight == ascii_zeros) {
         while (past_last > first && bytes[past_last - 1] == '0')
             --past_last;
         past_last = std::max(past_last, first); // all zeros: no digit is significant
@@ -221,7 +222,7 @@ const NumberReading* NumberReader::read_plain(std::string_view bytes) noexcept {
     if (kept >= 8) {
         keep_sixteen(reading.digits.data(), bytes.data() + first, kept);
     } else if (kept > 0) { // the text's last eight bytes, less the zeros they start with
-        const std::uint64_t last = load_word(bytes.data() + count - 8) >> (8 * (8 - kept));
+        const std::uint64_t last = last_eight >> (8 * (8 - kept));
         std::memcpy(reading.digits.data(), &last, sizeof last);
     }
     return &reading;
