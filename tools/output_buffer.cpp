@@ -11,7 +11,7 @@ OutputBuffer::OutputBuffer(int fd, std::size_t block_size)
 bool OutputBuffer::make_room(std::size_t size) {
     if (!flush())
         return false;
-    if (size > block_size_) { // a text larger than a block gets a block of its size
+    if (size > block_size_) { // room for more than a block makes the block that large
         block_size_ = size;
         block_ = std::make_unique_for_overwrite<char[]>(size);
     }

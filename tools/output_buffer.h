@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <memory>
-#include <string_view>
 
 namespace zandor::tools {
 
@@ -11,16 +10,8 @@ class OutputBuffer {
   public:
     explicit OutputBuffer(int fd, std::size_t block_size = std::size_t{1} << 16);
 
-    // Appends text, writing out full blocks; false once a write has failed.
-    bool append(std::string_view text) {
-        if (text.size() > block_size_ - used_ && !make_room(text.size()))
-            return false;
-        text.copy(block_.get() + used_, text.size());
-        used_ += text.size();
-        return true;
-    }
-    // Room for `size` more bytes at the end of the block, for a writer that then commits the
-    // bytes it wrote; null once a write has failed.
+    // Room for `size` more bytes at the end of the block, writing out full blocks first, for a
+    // writer that then commits the bytes it wrote; null once a write has failed.
     [[nodiscard]] char* reserve(std::size_t size) {
         if (size > block_size_ - used_ && !make_room(size))
             return nullptr;
