@@ -72,6 +72,15 @@ class MemorySource final : public tools::ByteSource {
     std::string_view bytes_;
 };
 
+class FixedFormat final : public tools::FormatSource {
+  public:
+    explicit FixedFormat(platform::NumberFormat format) : format_(format) {}
+    platform::NumberFormat number_format() override { return format_; }
+
+  private:
+    platform::NumberFormat format_;
+};
+
 class Collected final : public tools::AnswerSink {
   public:
     bool take(std::span<const tools::Answer> taken) override {
@@ -89,7 +98,7 @@ void check_lines(std::string_view input, platform::NumberFormat format) {
         MemorySource source(input);
         Collected collected;
         int read_error = 0;
-        tools::FixedFormat formats(format);
+        FixedFormat formats(format);
         require(tools::answer_lines(source, buffer, formats, collected, read_error),
                 "lines answered");
         through[buffer] = std::move(collected.answers);

@@ -28,15 +28,6 @@ class FormatSource {
     [[nodiscard]] virtual platform::NumberFormat number_format() = 0;
 };
 
-class FixedFormat final : public FormatSource {
-  public:
-    explicit FixedFormat(platform::NumberFormat format) : format_(format) {}
-    platform::NumberFormat number_format() override { return format_; }
-
-  private:
-    platform::NumberFormat format_;
-};
-
 // One line of UTF-8, fed in pieces and read as it comes, in bounded memory: a "\r" just before
 // the line's end is dropped, invalid bytes read as U+FFFD, and ASCII is read as it stands.
 class LineEntry {
