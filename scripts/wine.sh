@@ -34,11 +34,20 @@ zandor_start_wine() {
 
 # Wine reads the pixel density when its server starts. The old server is waited for, so that
 # the new one starts here, with no output of any later test held open by it or by the
-# services it starts.
+# services it starts. The value is read back after the restart, and set again if a busy
+# machine lost it on the way.
 zandor_wine_dpi() {
-    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f > /dev/null 2>&1
-    wineserver -k > /dev/null 2>&1
-    wineserver -w > /dev/null 2>&1
-    wineserver -p > /dev/null 2>&1
-    wine cmd /c exit > /dev/null 2>&1
+    local want
+    want=$(printf '0x%x' "$1")
+    for _ in 1 2 3; do
+        wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f > /dev/null 2>&1
+        wineserver -k > /dev/null 2>&1
+        wineserver -w > /dev/null 2>&1
+        wineserver -p > /dev/null 2>&1
+        wine cmd /c exit > /dev/null 2>&1
+        wine reg query 'HKCU\Control Panel\Desktop' /v LogPixels 2> /dev/null |
+            tr -d '\r' | grep -qw -- "$want" && return 0
+    done
+    echo "could not set Wine's pixel density to $1" >&2
+    return 1
 }

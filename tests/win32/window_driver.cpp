@@ -374,7 +374,8 @@ int wmain(int argc, wchar_t** argv) {
                    GetDlgItem(form, Label2),
                    GetDlgItem(form, Label3),
                    static_cast<int>(GetDpiForWindow(form))};
-    check(w.dpi == std::wcstol(argv[1], nullptr, 10), "the window runs at the display's DPI");
+    check(w.dpi == std::wcstol(argv[1], nullptr, 10), "the window runs at the display's DPI, not",
+          std::to_wstring(w.dpi));
     check_layout(w);
     if (w.dpi == 96) {
         HWINEVENTHOOK hook =
