@@ -40,11 +40,20 @@ else
     # a line that needs them ends the run with a message, after the answers so far.
     alone=$(mktemp -d)
     cp "${tool[0]}" "$alone/"
-    out=$(printf '4111111111111111\n4,1\n4\n' | "$alone/zandor-check" 2>&1)
+    out=$(printf '4111111111111111\n4,1\n4\n' | LC_ALL=C.UTF-8 "$alone/zandor-check" 2>&1)
     status=$?
     [ "$status" -eq 1 ] && [ "$(head -n 1 <<< "$out")" = "Visa  True" ] &&
         grep -q "number format" <<< "$out" || fail "without the module: status $status, $out"
     rm -rf "$alone"
+    # In the C locale the tool knows the separators without the module: they must be its.
+    # (Python is not built with the sanitizers that the module may be.)
+    for c in "LC_ALL=C" "LC_NUMERIC=C" "LC_ALL= LANG=C" "LC_ALL="; do
+        [ "$(env -u LC_ALL -u LC_NUMERIC -u LANG $c ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=0 \
+            /usr/bin/python3 -c 'import ctypes, sys
+d, g = ctypes.c_uint16(), ctypes.c_uint16()
+ctypes.CDLL(sys.argv[1]).zandor_user_number_format(ctypes.byref(d), ctypes.byref(g))
+print(chr(d.value) + chr(g.value))' "$ZANDOR_MODULE")" = ".," ] || fail "the C locale's separators ($c)"
+    done
 fi
 
 run --help | grep -q '^Usage: zandor-check' || fail "--help"

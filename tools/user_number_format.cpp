@@ -4,7 +4,9 @@
 
 #ifndef _WIN32
 #include <climits>
+#include <cstdlib>
 #include <dlfcn.h>
+#include <string_view>
 #include <unistd.h>
 #endif
 
@@ -19,9 +21,28 @@ bool learn_user_number_format(platform::NumberFormat& format, std::string&) {
 
 #else
 
+namespace {
+
+// Qt reads numbers in the locale that LC_ALL names, else LC_NUMERIC, else LANG, and in the
+// C locale when none is set. The C locale's separators are known without loading Qt.
+bool names_c_locale() {
+    for (const char* variable : {"LC_ALL", "LC_NUMERIC", "LANG"}) {
+        const char* name = std::getenv(variable);
+        if (name != nullptr && *name != '\0')
+            return std::string_view(name) == "C";
+    }
+    return true;
+}
+
+} // namespace
+
 // The module lies at the same place beside the program in the build tree and where it is
 // installed, so it is found from the program's own path, never from a search path.
 bool learn_user_number_format(platform::NumberFormat& format, std::string& why) {
+    if (names_c_locale()) {
+        format = platform::invariant_number_format;
+        return true;
+    }
     char self[PATH_MAX];
     const ssize_t length = ::readlink("/proc/self/exe", self, sizeof self - 1);
     if (length <= 0) {
