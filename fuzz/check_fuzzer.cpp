@@ -182,6 +182,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         platform::NumberReader byte_reader(format);
         require(byte_reader.feed(std::string_view(ascii)) == ascii.size(), "ASCII read whole");
         require(byte_reader.finish() == whole, "ASCII read as bytes equals the whole reading");
+        platform::NumberReader at_once(format);
+        const platform::NumberReading* plain = at_once.read_plain(ascii);
+        require(plain == nullptr || *plain == whole,
+                "a text read at once equals the whole reading");
     }
     check_lines({reinterpret_cast<const char*>(bytes.data()), bytes.size()}, format);
 

@@ -193,7 +193,15 @@ std::size_t NumberReader::feed_units(const Char* const units, std::size_t count)
     return count;
 }
 
-const NumberReading* NumberReader::read_plain(std::string_view bytes) noexcept {
+const NumberReading* NumberReader::read_plain(std::string_view text) noexcept {
+    // Blanks around the digits, as pastes bring them, read as no part of the number.
+    std::size_t start = 0;
+    std::size_t stop = text.size();
+    while (start < stop && text[start] == ' ')
+        ++start;
+    while (stop > start && text[stop - 1] == ' ')
+        --stop;
+    const std::string_view bytes = text.substr(start, stop - start);
     if (!is_plain_digits(bytes))
         return nullptr;
     const std::size_t count = bytes.size();
@@ -214,7 +222,7 @@ const NumberReading* NumberReader::read_plain(std::string_view bytes) noexcept {
     }
     NumberReading& reading = reading_;
     reading.error = ReadError::none;
-    reading.error_position = count;
+    reading.error_position = stop;
     reading.negative = false;
     reading.significant_digits = static_cast<std::int64_t>(past_last - first);
     reading.exponent_of_last = static_cast<std::int64_t>(count - past_last);
