@@ -210,7 +210,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string ascii_digits(digits.begin(), digits.end());
     platform::NumberReader plain_reader(format);
     const platform::NumberReading* plain = plain_reader.read_plain(ascii_digits);
-    require((plain != nullptr) == (digits.size() >= 8 && digits.size() <= 16) &&
+    require((plain != nullptr || digits.size() < 8 || digits.size() > 16) &&
                 (plain == nullptr || *plain == platform::read_number(digits, format)),
             "digits read at once equal the whole reading");
     return 0;

@@ -120,14 +120,6 @@ void keep_digits(char* kept, const Char* digits, std::size_t count, std::size_t 
         kept[j] = static_cast<char>(digits[j]);
 }
 
-// Whether the bytes are 8 to 16 ASCII digits, a card number's usual entry: two words tested.
-bool is_plain_digits(std::string_view bytes) noexcept {
-    const std::size_t count = bytes.size();
-    return std::endian::native == std::endian::little && count >= 8 && count <= 16 &&
-           (non_digit_flags(load_word(bytes.data())) |
-            non_digit_flags(load_word(bytes.data() + count - 8))) == 0;
-}
-
 } // namespace
 
 void NumberReader::feed(std::u16string_view units) noexcept {
@@ -194,41 +186,54 @@ std::size_t NumberReader::feed_units(const Char* const units, std::size_t count)
 }
 
 const NumberReading* NumberReader::read_plain(std::string_view text) noexcept {
-    // Blanks around the digits, as pastes bring them, read as no part of the number.
+    if constexpr (std::endian::native != std::endian::little)
+        return nullptr;
+    // Blanks around the number, as pastes bring them, read as no part of it.
     std::size_t start = 0;
     std::size_t stop = text.size();
     while (start < stop && text[start] == ' ')
         ++start;
     while (stop > start && text[stop - 1] == ' ')
         --stop;
-    const std::string_view bytes = text.substr(start, stop - start);
-    if (!is_plain_digits(bytes))
+    bool negative = false;
+    if (start < stop && (text[start] == '-' || text[start] == '+'))
+        negative = text[start++] == '-';
+    const char* const digits = text.data() + start;
+    const std::size_t count = stop - start;
+    if (count < 8)
         return nullptr;
-    const std::size_t count = bytes.size();
+    const std::uint64_t first_eight = load_word(digits);
+    const std::uint64_t last_eight = load_word(digits + count - 8);
+    if ((non_digit_flags(first_eight) | non_digit_flags(last_eight)) != 0 ||
+        (count > 16 && digit_run_end(digits, digits + 8, digits + count - 8) != digits + count - 8))
+        return nullptr;
     // The first non-zero digit and one past the last, found in the words tested above unless
     // one of them is all zeros; bytes that are "0" are those that are zero after the xor.
-    const std::uint64_t first_eight = load_word(bytes.data());
-    const std::uint64_t last_eight = load_word(bytes.data() + count - 8);
     std::size_t first = static_cast<std::size_t>(std::countr_zero(first_eight ^ ascii_zeros)) / 8;
-    if (first_eight == ascii_zeros)
-        while (first < count && bytes[first] == '0')
+    if (first_eight == ascii_zeros) {
+        while (count - first >= 8 && load_word(digits + first) == ascii_zeros)
+            first += 8;
+        while (first < count && digits[first] == '0')
             ++first;
+    }
+    const std::size_t kept = count - first; // from the first non-zero digit on
+    if (kept > 16)
+        return nullptr; // longer than a card number: read in steps
     std::size_t past_last =
         count - static_cast<std::size_t>(std::countl_zero(last_eight ^ ascii_zeros)) / 8;
     if (last_eight == ascii_zeros) {
-        while (past_last > first && bytes[past_last - 1] == '0')
+        while (past_last > first && digits[past_last - 1] == '0')
             --past_last;
         past_last = std::max(past_last, first); // all zeros: no digit is significant
     }
     NumberReading& reading = reading_;
     reading.error = ReadError::none;
     reading.error_position = stop;
-    reading.negative = false;
+    reading.negative = negative;
     reading.significant_digits = static_cast<std::int64_t>(past_last - first);
     reading.exponent_of_last = static_cast<std::int64_t>(count - past_last);
-    const std::size_t kept = count - first; // from the first non-zero digit on
     if (kept >= 8) {
-        keep_sixteen(reading.digits.data(), bytes.data() + first, kept);
+        keep_sixteen(reading.digits.data(), digits + first, kept);
     } else if (kept > 0) { // the text's last eight bytes, less the zeros they start with
         const std::uint64_t last = last_eight >> (8 * (8 - kept));
         std::memcpy(reading.digits.data(), &last, sizeof last);
