@@ -71,10 +71,10 @@ class NumberReader {
     // were read: fewer than all only at a byte outside ASCII, which the caller decodes and
     // feeds as UTF-16 from there on.
     [[nodiscard]] std::size_t feed(std::string_view bytes) noexcept;
-    // A whole text that is the usual entry, a card number's ASCII digits (8 or more, at most
-    // 16 after leading zeros), with a sign or blanks around or not, read at once without a
-    // step per digit, as finish() would give it; null for any other text. Only for a reader at
-    // the start of a text, which it leaves there.
+    // A whole text that is the usual entry, a card number's ASCII digits (at most 16 after
+    // leading zeros), with a sign or blanks around or not, read at once without a step per
+    // digit, as finish() would give it; null for any other text. Only for a reader at the
+    // start of a text, which it leaves there.
     [[nodiscard]] const NumberReading* read_plain(std::string_view bytes) noexcept;
     // Ends the text. The reading is kept in the reader, where its digits were gathered (a copy
     // would read them back in wider words than they were written in, which stalls the
