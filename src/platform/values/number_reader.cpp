@@ -89,6 +89,25 @@ const char* digit_run_end(const char* begin, const char* p, const char* end) noe
     return p;
 }
 
+// The end of the run of "0" that starts at `p`: sixteen, then eight at a time.
+const char* zero_run_end(const char* p, const char* end) noexcept {
+#if defined(__SSE2__)
+    const __m128i zeros = _mm_set1_epi8('0');
+    while (end - p >= 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const auto same = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, zeros)));
+        if (same != 0xFFFF)
+            return p + __builtin_ctz(~same);
+        p += 16;
+    }
+#endif
+    while (end - p >= 8 && load_word(p) == ascii_zeros)
+        p += 8;
+    while (p != end && *p == '0')
+        ++p;
+    return p;
+}
+
 // A card number's 8 to 16 digits, from two loads that may overlap, stored in one piece of
 // sixteen bytes (little-endian): the check's loads of eight are then served from the store.
 void keep_sixteen(char* kept, const char* digits, std::size_t count) noexcept {
@@ -219,21 +238,18 @@ const NumberReading* NumberReader::read_plain(std::string_view text) noexcept {
         first_eight = last_eight = tail << (8 * (8 - count)) | ascii_zeros >> (8 * count);
         count = 8;
     }
-    if ((non_digit_flags(first_eight) | non_digit_flags(last_eight)) != 0 ||
-        (count > 16 && digit_run_end(digits, digits + 8, digits + count - 8) != digits + count - 8))
+    if ((non_digit_flags(first_eight) | non_digit_flags(last_eight)) != 0)
         return nullptr;
     // The first non-zero digit and one past the last, found in the words tested above unless
     // one of them is all zeros; bytes that are "0" are those that are zero after the xor.
     std::size_t first = static_cast<std::size_t>(std::countr_zero(first_eight ^ ascii_zeros)) / 8;
-    if (first_eight == ascii_zeros) {
-        while (count - first >= 8 && load_word(digits + first) == ascii_zeros)
-            first += 8;
-        while (first < count && digits[first] == '0')
-            ++first;
-    }
+    if (first_eight == ascii_zeros)
+        first = static_cast<std::size_t>(zero_run_end(digits + 8, digits + count) - digits);
     const std::size_t kept = count - first; // from the first non-zero digit on
-    if (kept > 16)
-        return nullptr; // longer than a card number: read in steps
+    // Longer than a card number, read in steps; or not digits alone between the eight bytes
+    // after the zeros and the last eight.
+    if (kept > 16 || (count > 16 && kept >= 8 && non_digit_flags(load_word(digits + first)) != 0))
+        return nullptr;
     std::size_t past_last =
         count - static_cast<std::size_t>(std::countl_zero(last_eight ^ ascii_zeros)) / 8;
     if (last_eight == ascii_zeros) {
