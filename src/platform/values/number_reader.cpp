@@ -341,35 +341,53 @@ void NumberReader::take_pending_blanks() noexcept {
 template <typename Char>
 [[gnu::always_inline]] inline void NumberReader::take_digit_run(const Char* run, std::size_t length,
                                                                 std::size_t readable) noexcept {
-    std::size_t i = 0;
-    if (first_nonzero_ < 0) {
-        if constexpr (sizeof(Char) == 1) // a long run of leading zeros goes eight at a time
-            while (length - i >= 8 && load_word(run + i) == ascii_zeros)
-                i += 8;
-        while (i < length && run[i] == '0')
-            ++i;
-        if (i < length)
-            first_nonzero_ = digit_count_ + static_cast<std::int64_t>(i);
-    }
-    if (i < length) {
-        const std::size_t taken = std::min(length - i, kept_significant_digits - kept_);
-        keep_digits(reading_.digits.data() + kept_, run + i, taken, reading_.digits.size() - kept_,
-                    readable - i);
-        kept_ += taken;
-        std::size_t past_last = length; // one past the run's last non-zero digit
-        if constexpr (sizeof(Char) == 1) {
-            if (length < 8 && readable >= 8) { // a short run, from the word it starts
-                const std::uint64_t nonzero =
-                    (load_word(run) ^ ascii_zeros) & ((std::uint64_t{1} << (8 * length)) - 1);
-                past_last = 8 - static_cast<std::size_t>(std::countl_zero(nonzero)) / 8;
+    bool taken_whole = false;
+    if constexpr (sizeof(Char) == 1) {
+        if (length < 8 && readable >= 8) { // a short run, such as a group's: all from one word
+            taken_whole = true;
+            const std::uint64_t nonzero =
+                (load_word(run) ^ ascii_zeros) & ((std::uint64_t{1} << (8 * length)) - 1);
+            std::size_t i = 0;
+            if (first_nonzero_ < 0) {
+                i = nonzero == 0 ? length : static_cast<std::size_t>(std::countr_zero(nonzero)) / 8;
+                if (i < length)
+                    first_nonzero_ = digit_count_ + static_cast<std::int64_t>(i);
             }
-            while (past_last >= i + 8 && load_word(run + past_last - 8) == ascii_zeros)
-                past_last -= 8;
+            if (i < length) {
+                const std::size_t taken = std::min(length - i, kept_significant_digits - kept_);
+                keep_digits(reading_.digits.data() + kept_, run + i, taken,
+                            reading_.digits.size() - kept_, readable - i);
+                kept_ += taken;
+                if (nonzero != 0)
+                    last_nonzero_ = digit_count_ + 7 - std::countl_zero(nonzero) / 8;
+            }
         }
-        while (past_last > i && run[past_last - 1] == '0')
-            --past_last;
-        if (past_last > i)
-            last_nonzero_ = digit_count_ + static_cast<std::int64_t>(past_last) - 1;
+    }
+    if (!taken_whole) {
+        std::size_t i = 0;
+        if (first_nonzero_ < 0) {
+            if constexpr (sizeof(Char) == 1) // a long run of leading zeros goes eight at a time
+                while (length - i >= 8 && load_word(run + i) == ascii_zeros)
+                    i += 8;
+            while (i < length && run[i] == '0')
+                ++i;
+            if (i < length)
+                first_nonzero_ = digit_count_ + static_cast<std::int64_t>(i);
+        }
+        if (i < length) {
+            const std::size_t taken = std::min(length - i, kept_significant_digits - kept_);
+            keep_digits(reading_.digits.data() + kept_, run + i, taken,
+                        reading_.digits.size() - kept_, readable - i);
+            kept_ += taken;
+            std::size_t past_last = length; // one past the run's last non-zero digit
+            if constexpr (sizeof(Char) == 1)
+                while (past_last >= i + 8 && load_word(run + past_last - 8) == ascii_zeros)
+                    past_last -= 8;
+            while (past_last > i && run[past_last - 1] == '0')
+                --past_last;
+            if (past_last > i)
+                last_nonzero_ = digit_count_ + static_cast<std::int64_t>(past_last) - 1;
+        }
     }
     digit_count_ += static_cast<std::int64_t>(length);
     if (!seen_decimal_separator_)
