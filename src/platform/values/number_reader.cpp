@@ -210,16 +210,22 @@ std::size_t NumberReader::feed_units(const Char* const units, std::size_t count)
 const NumberReading* NumberReader::read_plain(std::string_view text) noexcept {
     if constexpr (std::endian::native != std::endian::little)
         return nullptr;
-    // Blanks around the number, as pastes bring them, read as no part of it.
+    // Blanks around the number, as pastes bring them, read as no part of it, and a sign may
+    // come before the digits; the usual entry has neither, which one test tells.
     std::size_t start = 0;
     std::size_t stop = text.size();
-    while (start < stop && text[start] == ' ')
-        ++start;
-    while (stop > start && text[stop - 1] == ' ')
-        --stop;
     bool negative = false;
-    if (start < stop && (text[start] == '-' || text[start] == '+'))
-        negative = text[start++] == '-';
+    if (stop == 0)
+        return nullptr;
+    const char front = text.front();
+    if ((front == ' ') | (front == '-') | (front == '+') | (text.back() == ' ')) {
+        while (start < stop && text[start] == ' ')
+            ++start;
+        while (stop > start && text[stop - 1] == ' ')
+            --stop;
+        if (start < stop && (text[start] == '-' || text[start] == '+'))
+            negative = text[start++] == '-';
+    }
     const char* const digits = text.data() + start;
     std::size_t count = stop - start;
     if (count == 0)
