@@ -90,6 +90,17 @@ bool has_card_length(std::size_t n) noexcept {
            n <= static_cast<std::size_t>(max_card_length);
 }
 
+// What is left: past sixteen digits (out of range, or too long once written), or a negative
+// zero, written "0". Kept out of line, so that the usual entry's check sets up no room for
+// the written text.
+[[gnu::noinline]] bool passes_as_written(const platform::NumberReading& entry,
+                                         char16_t decimal_separator) noexcept {
+    const platform::ValueText canonical(entry, decimal_separator);
+    if (canonical.status() != platform::ConversionStatus::exact)
+        return false;
+    return has_card_length(platform::length(canonical.view())) && passes_luhn(canonical.view());
+}
+
 } // namespace
 
 bool CheckCardNumber(std::u16string_view entry, const platform::NumberFormat& format) noexcept {
@@ -120,13 +131,7 @@ bool CheckCardNumber(const platform::NumberReading& entry, char16_t decimal_sepa
     if ((entry.negative && !entry.is_zero()) || q < 0)
         return false;
 
-    // What is left: past sixteen digits (out of range, or too long once written), or a
-    // negative zero, written "0".
-    const platform::ValueText canonical(entry, decimal_separator);
-    if (canonical.status() != platform::ConversionStatus::exact)
-        return false;
-
-    return has_card_length(platform::length(canonical.view())) && passes_luhn(canonical.view());
+    return passes_as_written(entry, decimal_separator);
 }
 
 } // namespace zandor::modZANDOR
