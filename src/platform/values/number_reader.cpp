@@ -219,6 +219,14 @@ const NumberReading* NumberReader::read_plain(std::string_view text) noexcept {
         return nullptr;
     const char front = text.front();
     if ((front == ' ') | (front == '-') | (front == '+') | (text.back() == ' ')) {
+        if (stop >= 8) { // up to seven blanks at each end, counted in a word
+            constexpr std::uint64_t blanks = 0x2020202020202020;
+            const std::uint64_t first = load_word(text.data()) ^ blanks;
+            const std::uint64_t last = load_word(text.data() + stop - 8) ^ blanks;
+            start = static_cast<std::size_t>(std::countr_zero(first)) / 8;
+            // Blanks alone are counted from both ends, each eight at most.
+            stop = std::max(stop - static_cast<std::size_t>(std::countl_zero(last)) / 8, start);
+        }
         while (start < stop && text[start] == ' ')
             ++start;
         while (stop > start && text[stop - 1] == ' ')
