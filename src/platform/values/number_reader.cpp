@@ -357,7 +357,9 @@ template <typename Char>
                                                                 std::size_t readable) noexcept {
     bool taken_whole = false;
     if constexpr (sizeof(Char) == 1) {
-        if (length < 8 && readable >= 8) { // a short run, such as a group's: all from one word
+        // A short run, such as a group's, all from the one word it starts; kept apart from the
+        // steps for longer runs, since a shared path is slower for both.
+        if (length < 8 && readable >= 8) {
             taken_whole = true;
             const std::uint64_t nonzero =
                 (load_word(run) ^ ascii_zeros) & ((std::uint64_t{1} << (8 * length)) - 1);
