@@ -35,7 +35,7 @@ for program in zandor zandor-check; do
     [ "$("$work/usr/bin/$program" --version)" = "$program 1.0.0" ] || fail "$program --version"
 done
 # The installed tool finds the module that reads the locale's separators.
-[ "$(printf '4,111,111,111,111,111\n' | LC_ALL=C.UTF-8 "$work/usr/bin/zandor-check")" = "Visa  True" ] ||
+[ "$(printf '4.111.111.111.111.111\n' | LC_ALL=de_DE.UTF-8 "$work/usr/bin/zandor-check")" = "Visa  True" ] ||
     fail "zandor-check without the locale's separators"
 out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$work/usr/bin/zandor" 2>&1)
 status=$?

@@ -40,14 +40,15 @@ else
     # a line that needs them ends the run with a message, after the answers so far.
     alone=$(mktemp -d)
     cp "${tool[0]}" "$alone/"
-    out=$(printf '4111111111111111\n4,1\n4\n' | LC_ALL=C.UTF-8 "$alone/zandor-check" 2>&1)
+    out=$(printf '4111111111111111\n4,1\n4\n' | LC_ALL=de_DE.UTF-8 "$alone/zandor-check" 2>&1)
     status=$?
     [ "$status" -eq 1 ] && [ "$(head -n 1 <<< "$out")" = "Visa  True" ] &&
         grep -q "number format" <<< "$out" || fail "without the module: status $status, $out"
     rm -rf "$alone"
     # In the C locale the tool knows the separators without the module: they must be its.
     # (Python is not built with the sanitizers that the module may be.)
-    for c in "LC_ALL=C" "LC_NUMERIC=C" "LC_ALL= LANG=C" "LC_ALL="; do
+    for c in LC_ALL=C LC_ALL=C.UTF-8 LC_ALL=C.utf8 LC_ALL=POSIX LC_NUMERIC=POSIX.UTF-8 \
+        "LC_ALL= LANG=C" LC_ALL=; do
         [ "$(env -u LC_ALL -u LC_NUMERIC -u LANG $c ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=0 \
             /usr/bin/python3 -c 'import ctypes, sys
 d, g = ctypes.c_uint16(), ctypes.c_uint16()

@@ -24,12 +24,16 @@ bool learn_user_number_format(platform::NumberFormat& format, std::string&) {
 namespace {
 
 // Qt reads numbers in the locale that LC_ALL names, else LC_NUMERIC, else LANG, and in the
-// C locale when none is set. The C locale's separators are known without loading Qt.
+// C locale when none is set; "C" and "POSIX", with any character set ("C.UTF-8"), name it too.
+// The C locale's separators are known without loading Qt.
 bool names_c_locale() {
     for (const char* variable : {"LC_ALL", "LC_NUMERIC", "LANG"}) {
         const char* name = std::getenv(variable);
-        if (name != nullptr && *name != '\0')
-            return std::string_view(name) == "C";
+        if (name != nullptr && *name != '\0') {
+            const std::string_view locale(name);
+            const std::string_view language = locale.substr(0, locale.find('.'));
+            return language == "C" || language == "POSIX";
+        }
     }
     return true;
 }
