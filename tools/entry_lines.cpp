@@ -64,7 +64,8 @@ Answer LineEntry::finish() {
     return answer;
 }
 
-Answer LineEntry::answer(std::string_view line) {
+// Run once a line, and inlined into answer_lines, its one caller.
+[[gnu::always_inline]] inline Answer LineEntry::answer(std::string_view line) {
     const platform::NumberReading* plain =
         has_first_ || carried_return_ ? nullptr : reader_.read_plain(line);
     if (plain == nullptr) {
