@@ -350,6 +350,17 @@ void NumberReader::take_pending_blanks() noexcept {
     }
 }
 
+// Keeps the digits, as many as there is room for.
+template <typename Char>
+[[gnu::always_inline]] inline void NumberReader::keep_run_digits(const Char* digits,
+                                                                 std::size_t count,
+                                                                 std::size_t readable) noexcept {
+    const std::size_t taken = std::min(count, kept_significant_digits - kept_);
+    keep_digits(reading_.digits.data() + kept_, digits, taken, reading_.digits.size() - kept_,
+                readable);
+    kept_ += taken;
+}
+
 // The digits from the first non-zero one on are kept as they come, up to the buffer's size;
 // the trailing zeros among them count once a non-zero digit follows.
 template <typename Char>
@@ -370,10 +381,7 @@ template <typename Char>
                     first_nonzero_ = digit_count_ + static_cast<std::int64_t>(i);
             }
             if (i < length) {
-                const std::size_t taken = std::min(length - i, kept_significant_digits - kept_);
-                keep_digits(reading_.digits.data() + kept_, run + i, taken,
-                            reading_.digits.size() - kept_, readable - i);
-                kept_ += taken;
+                keep_run_digits(run + i, length - i, readable - i);
                 if (nonzero != 0)
                     last_nonzero_ = digit_count_ + 7 - std::countl_zero(nonzero) / 8;
             }
@@ -391,10 +399,7 @@ template <typename Char>
                 first_nonzero_ = digit_count_ + static_cast<std::int64_t>(i);
         }
         if (i < length) {
-            const std::size_t taken = std::min(length - i, kept_significant_digits - kept_);
-            keep_digits(reading_.digits.data() + kept_, run + i, taken,
-                        reading_.digits.size() - kept_, readable - i);
-            kept_ += taken;
+            keep_run_digits(run + i, length - i, readable - i);
             std::size_t past_last = length; // one past the run's last non-zero digit
             if constexpr (sizeof(Char) == 1)
                 while (past_last >= i + 8 && load_word(run + past_last - 8) == ascii_zeros)

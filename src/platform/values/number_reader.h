@@ -98,6 +98,8 @@ class NumberReader {
     // `readable`: the units that may be read from `run` on, the run's own and any after it.
     template <typename Char>
     void take_digit_run(const Char* run, std::size_t length, std::size_t readable) noexcept;
+    template <typename Char>
+    void keep_run_digits(const Char* digits, std::size_t count, std::size_t readable) noexcept;
     void take(char16_t c) noexcept;
     void take_pending_blanks() noexcept;
     void fail(ReadError error, std::uint64_t position) noexcept;
