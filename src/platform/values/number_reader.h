@@ -75,7 +75,7 @@ class NumberReader {
     // leading zeros), with a sign or blanks around or not, read at once without a step per
     // digit, as finish() would give it; null for any other text. Only for a reader at the
     // start of a text, which it leaves there.
-    [[nodiscard]] const NumberReading* read_plain(std::string_view bytes) noexcept;
+    [[nodiscard]] const NumberReading* read_plain(std::string_view text) noexcept;
     // Ends the text. The reading is kept in the reader, where its digits were gathered (a copy
     // would read them back in wider words than they were written in, which stalls the
     // processor); it is valid until the reader is next fed or reset.
