@@ -5,7 +5,6 @@
 #include "check/result_line.h"
 #include "entry_lines.h"
 #include "platform/forms/memory/memory_form.h"
-#include "platform/values/decimal.h"
 #include "platform/values/number_reader.h"
 #include "window/check_action.h"
 
@@ -188,18 +187,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 "a text read at once equals the whole reading");
     }
     check_lines({reinterpret_cast<const char*>(bytes.data()), bytes.size()}, format);
-
-    // The value's text written from the digits equals the text of the converted decimal.
-    const platform::ValueText value_text(whole, format.decimal_separator);
-    const platform::DecimalConversion converted = platform::to_decimal(whole);
-    require(value_text.status() == converted.status, "value text status");
-    if (converted.ok()) {
-        const platform::DecimalText decimal_text(converted.value, format.decimal_separator);
-        require(value_text.view() == decimal_text.view(), "value text equals decimal text");
-        // And it reads back as the same value.
-        require(platform::to_decimal(decimal_text.view(), format).value == converted.value,
-                "decimal text round trip");
-    }
 
     // On plain digits the verdict is the length rule and a plain Luhn.
     std::u16string digits;

@@ -58,7 +58,7 @@ Answer LineEntry::finish() {
     }
     const Answer answer{
         issuer_row(has_first_ ? check::issuer_row_of_first(first_) : check::no_issuer),
-        modZANDOR::CheckCardNumber(reader_.finish(), format_.decimal_separator)};
+        modZANDOR::CheckCardNumber(reader_.finish())};
     reader_.reset();
     has_first_ = false;
     return answer;
@@ -74,7 +74,7 @@ Answer LineEntry::finish() {
     }
     // The usual line, digits alone, read at once.
     return {issuer_row(check::issuer_row_of_first(static_cast<unsigned char>(line.front()))),
-            modZANDOR::CheckCardNumber(*plain, format_.decimal_separator)};
+            modZANDOR::CheckCardNumber(*plain)};
 }
 
 bool answer_lines(ByteSource& input, std::size_t buffer_size, FormatSource& formats,

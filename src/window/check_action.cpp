@@ -2,7 +2,6 @@
 
 #include "check/modZANDOR.h"
 #include "check/result_line.h"
-#include "platform/values/text_ops.h"
 
 namespace zandor::window {
 
@@ -18,7 +17,7 @@ void Command1_Click(platform::TextBoxControl& Text1, platform::LabelControl& Lab
     const bool verdict = modZANDOR::CheckCardNumber(entry, format);
     Label1.set_caption(check::result_line(Label1.caption(), verdict));
 
-    const std::size_t entry_length = platform::length(entry);
+    const std::size_t entry_length = entry.size();
     Text1.set_focus();
     Text1.set_sel_start(0);
     Text1.set_sel_length(entry_length);

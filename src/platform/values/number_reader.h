@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/values/decimal_limits.h"
 #include "platform/values/number_format.h"
 
 #include <algorithm>
@@ -22,9 +21,9 @@ enum class ReadError : std::uint8_t {
     unexpected_character,
 };
 
-// A decimal takes at most 29 significant digits; the 30th decides how it rounds. Digits past
-// that only ever make a value out of range or too precise, so a reading keeps no more.
-inline constexpr std::size_t kept_significant_digits = decimal_max_digits + 1;
+// A card number has at most sixteen digits: a reading keeps no more of the significant ones,
+// since a number with more is no card number whatever they are.
+inline constexpr std::size_t kept_significant_digits = 16;
 
 // What a reading found: whether the text reads as a number and, if it does, its value as
 // (-1)^negative x (significant digits) x 10^exponent_of_last.
