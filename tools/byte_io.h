@@ -65,7 +65,4 @@ bool write_all(int fd, std::string_view bytes, int& error);
 // as given; as UTF-8 elsewhere.
 void write_message(std::string_view utf8);
 
-// A message for a system error code.
-[[nodiscard]] const char* error_text(int error);
-
 } // namespace zandor::tools

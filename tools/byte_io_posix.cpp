@@ -99,8 +99,4 @@ bool is_terminal(int fd) {
     return ::isatty(fd) == 1;
 }
 
-const char* error_text(int error) {
-    return std::strerror(error);
-}
-
 } // namespace zandor::tools

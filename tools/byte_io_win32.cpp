@@ -161,8 +161,4 @@ bool is_terminal(int fd) {
     return _isatty(fd) != 0;
 }
 
-const char* error_text(int error) {
-    return std::strerror(error);
-}
-
 } // namespace zandor::tools

@@ -14,9 +14,19 @@ std::uint8_t issuer_row(std::size_t row) {
     return static_cast<std::uint8_t>(row);
 }
 
+// Only ASCII keys name an issuer; any other first byte starts some other character.
+char16_t first_character(std::string_view bytes) {
+    const auto first = static_cast<unsigned char>(bytes.front());
+    return first < 0x80 ? first : u'\uFFFD';
+}
+
 } // namespace
 
 void LineEntry::feed(std::string_view bytes, bool last) {
+    if (!in_line_) { // a whole line's reading may have left the reader where it ended
+        reader_.reset();
+        in_line_ = true;
+    }
     if (carried_return_ && !(last && bytes.empty()))
         take("\r");
     const bool ends_with_return = bytes.ends_with('\r');
@@ -26,18 +36,21 @@ void LineEntry::feed(std::string_view bytes, bool last) {
     take(bytes);
 }
 
+bool LineEntry::learn_format() {
+    if (reader_.knows_format())
+        return true;
+    const std::optional<platform::NumberFormat> format = formats_.number_format();
+    lacks_format_ = !format;
+    if (format)
+        reader_.use_format(*format);
+    return !lacks_format_;
+}
+
 void LineEntry::take(std::string_view bytes) {
     if (bytes.empty())
         return;
-    if (!format_known_ && platform::digit_run_length(bytes) != bytes.size()) {
-        format_ = formats_.number_format();
-        format_known_ = true;
-        reader_.use_format(format_);
-    }
     if (!has_first_) {
-        // Only ASCII keys name an issuer; any other first byte starts some other character.
-        const auto first = static_cast<unsigned char>(bytes.front());
-        first_ = first < 0x80 ? first : u'\uFFFD';
+        first_ = first_character(bytes);
         has_first_ = true;
     }
     if (!decoder_.pending()) {
@@ -45,13 +58,19 @@ void LineEntry::take(std::string_view bytes) {
         if (bytes.empty())
             return;
     }
+    // The reader stopped short of a character whose reading needs the format, or of one
+    // outside ASCII, which is decoded and may be a separator.
+    if (!learn_format())
+        return;
+    if (!decoder_.pending())
+        bytes.remove_prefix(reader_.feed(bytes));
     wide_.clear();
     decoder_.decode(bytes, wide_);
     reader_.feed(wide_);
 }
 
 Answer LineEntry::finish() {
-    if (decoder_.pending()) {
+    if (decoder_.pending() && learn_format()) {
         wide_.clear();
         decoder_.finish(wide_);
         reader_.feed(wide_);
@@ -59,32 +78,32 @@ Answer LineEntry::finish() {
     const Answer answer{
         issuer_row(has_first_ ? check::issuer_row_of_first(first_) : check::no_issuer),
         modZANDOR::CheckCardNumber(reader_.finish())};
-    reader_.reset();
-    has_first_ = false;
+    has_first_ = in_line_ = false;
     return answer;
 }
 
 // Run once a line, and inlined into answer_lines, its one caller.
 [[gnu::always_inline]] inline Answer LineEntry::answer(std::string_view line) {
-    const platform::NumberReading* plain =
-        has_first_ || carried_return_ ? nullptr : reader_.read_plain(line);
-    if (plain == nullptr) {
+    if (line.ends_with('\r'))
+        line.remove_suffix(1);
+    const platform::NumberReading* reading = reader_.read_whole(line);
+    if (reading == nullptr) { // a line that needs the format or holds more than ASCII
         feed(line, true);
         return finish();
     }
-    // The usual line, digits alone, read at once.
-    return {issuer_row(check::issuer_row_of_first(static_cast<unsigned char>(line.front()))),
-            modZANDOR::CheckCardNumber(*plain)};
+    return {issuer_row(line.empty() ? check::no_issuer
+                                    : check::issuer_row_of_first(first_character(line))),
+            modZANDOR::CheckCardNumber(*reading)};
 }
 
-bool answer_lines(ByteSource& input, std::size_t buffer_size, FormatSource& formats,
-                  AnswerSink& sink, int& read_error) {
+LinesEnd answer_lines(ByteSource& input, std::size_t buffer_size, FormatSource& formats,
+                      AnswerSink& sink, int& read_error) {
     InputText text(input);
     LineReader lines(text, buffer_size);
     LineEntry entry(formats);
     std::string_view piece;
     bool complete = false;
-    std::array<Answer, 256> answers;
+    std::array<Answer, answer_batch> answers;
     for (;;) {
         // Lines already read whole, the usual case, are answered without a call per line to
         // the reader or the sink; a line split across reads comes in pieces.
@@ -95,23 +114,28 @@ bool answer_lines(ByteSource& input, std::size_t buffer_size, FormatSource& form
             std::size_t count = 0;
             while (count < answers.size() && start < block.size()) {
                 const std::size_t end = ends.next();
-                answers[count++] = entry.answer({block.data() + start, end - start});
+                answers[count] = entry.answer({block.data() + start, end - start});
+                if (entry.lacks_format())
+                    return sink.take({answers.data(), count}) ? LinesEnd::format_unknown
+                                                              : LinesEnd::output_failed;
+                ++count;
                 start = end + 1;
             }
             if (!sink.take({answers.data(), count}))
-                return false;
+                return LinesEnd::output_failed;
         }
         if (!lines.next(piece, complete))
             break;
         entry.feed(piece, complete);
-        if (complete) {
+        if (complete)
             answers[0] = entry.finish();
-            if (!sink.take({answers.data(), 1}))
-                return false;
-        }
+        if (entry.lacks_format())
+            return LinesEnd::format_unknown;
+        if (complete && !sink.take({answers.data(), 1}))
+            return LinesEnd::output_failed;
     }
     read_error = lines.error();
-    return true;
+    return LinesEnd::input_ended;
 }
 
 } // namespace zandor::tools

@@ -8,33 +8,11 @@ namespace {
 
 constexpr char16_t replacement = u'\uFFFD';
 
-// The number of leading bytes that are ASCII, eight at a time.
-std::size_t ascii_prefix(std::string_view bytes) {
-    std::size_t i = 0;
-    for (; i + 8 <= bytes.size(); i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, bytes.data() + i, 8);
-        if ((word & 0x8080808080808080u) != 0)
-            break;
-    }
-    while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80)
-        ++i;
-    return i;
-}
-
 } // namespace
 
 void Utf8Decoder::decode(std::string_view bytes, std::u16string& out) {
-    std::size_t i = 0;
-    if (needed_ == 0) {
-        i = ascii_prefix(bytes);
-        const std::size_t start = out.size();
-        out.resize(start + i);
-        for (std::size_t k = 0; k < i; ++k)
-            out[start + k] = static_cast<char16_t>(bytes[k]);
-    }
-    for (; i < bytes.size(); ++i)
-        take(static_cast<unsigned char>(bytes[i]), out);
+    for (const char byte : bytes)
+        take(static_cast<unsigned char>(byte), out);
 }
 
 void Utf8Decoder::finish(std::u16string& out) {

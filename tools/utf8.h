@@ -6,8 +6,7 @@
 namespace zandor::tools {
 
 // Decodes UTF-8 into UTF-16, possibly in pieces: a sequence cut at the end of one piece is
-// completed by the next. Each invalid sequence becomes one U+FFFD. Plain ASCII, the usual
-// input, takes a fast path.
+// completed by the next. Each invalid sequence becomes one U+FFFD.
 class Utf8Decoder {
   public:
     void decode(std::string_view bytes, std::u16string& out);

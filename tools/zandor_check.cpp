@@ -4,15 +4,16 @@
 #include "byte_io.h"
 #include "check/result_line.h"
 #include "entry_lines.h"
-#include "output_buffer.h"
 #include "platform/values/number_reader.h"
 #include "user_number_format.h"
 #include "utf8.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -72,7 +73,7 @@ bool print(std::string_view text) {
     int error = 0;
     if (tools::write_all(tools::standard_output, text, error))
         return true;
-    complain("cannot write output", tools::error_text(error));
+    complain("cannot write output", std::strerror(error));
     return false;
 }
 
@@ -107,27 +108,38 @@ class ResultLines {
     std::array<std::array<Line, 2>, check::no_issuer + 1> lines_;
 };
 
-// Writes each answer's result line; someone typing at a terminal sees each one at once,
-// otherwise output goes in blocks.
+// Writes each answer's result line, in blocks; someone typing at a terminal sees each one at
+// once.
 class Output final : public tools::AnswerSink {
   public:
-    Output() : output_(tools::standard_output) {}
     void set_interactive(bool interactive) { interactive_ = interactive; }
     bool take(std::span<const tools::Answer> answers) override {
-        char* out = output_.reserve(answers.size() * ResultLines::slot_size);
-        if (out == nullptr)
+        if (answers.size() * ResultLines::slot_size > block_size - used_ && !flush())
             return false;
+        char* out = block_.get() + used_;
         for (const tools::Answer answer : answers)
             out = lines_.write(answer, out);
-        output_.commit(out);
-        return !interactive_ || output_.flush();
+        used_ = static_cast<std::size_t>(out - block_.get());
+        return !interactive_ || flush();
     }
-    bool flush() { return output_.flush(); }
-    [[nodiscard]] int error() const { return output_.error(); }
+    // All written so far, or false once a write has failed.
+    bool flush() {
+        if (error_ == 0)
+            tools::write_all(tools::standard_output, {block_.get(), used_}, error_);
+        used_ = 0;
+        return error_ == 0;
+    }
+    [[nodiscard]] int error() const { return error_; }
 
   private:
+    // The answers to one batch of lines always fit in an emptied block.
+    static constexpr std::size_t block_size = std::size_t{1} << 16;
+    static_assert(tools::answer_batch * ResultLines::slot_size <= block_size);
+
     ResultLines lines_;
-    tools::OutputBuffer output_;
+    std::unique_ptr<char[]> block_ = std::make_unique_for_overwrite<char[]>(block_size);
+    std::size_t used_ = 0;
+    int error_ = 0;
     bool interactive_ = false;
 };
 
@@ -146,74 +158,79 @@ class FileSource final : public tools::ByteSource {
     Output& output_;
 };
 
-// The user's number format, learnt when a line first needs it. Without it no answer can be
-// trusted, so the run ends there, after the answers so far.
+// The user's number format, learnt when a line first needs it, once.
 class UserFormat final : public tools::FormatSource {
   public:
-    explicit UserFormat(Output& output) : output_(output) {}
-    platform::NumberFormat number_format() override {
-        if (!known_) {
-            std::string why;
-            if (!tools::learn_user_number_format(format_, why)) {
-                static_cast<void>(output_.flush());
-                complain("cannot read the number format of the locale", why.c_str());
-                std::exit(1);
-            }
-            known_ = true;
+    std::optional<platform::NumberFormat> number_format() override {
+        if (!tried_) {
+            tried_ = true;
+            platform::NumberFormat format;
+            if (tools::learn_user_number_format(format, why_))
+                format_ = format;
         }
         return format_;
     }
+    // Why it could not be learnt.
+    [[nodiscard]] const std::string& why() const { return why_; }
 
   private:
-    Output& output_;
-    platform::NumberFormat format_;
-    bool known_ = false;
+    std::optional<platform::NumberFormat> format_;
+    std::string why_;
+    bool tried_ = false;
 };
 
 class Checker {
   public:
     // Answers every line of one input. A read error is reported after the answers so far
-    // have been written; false if the output failed, which ends the run.
+    // have been written; false if the run ends: the output failed, or a line needs the number
+    // format, which cannot be learnt, so that no answer from there on can be trusted.
     bool check_input(int fd, std::string_view name, bool& input_failed) {
         FileSource input(fd, output_);
         output_.set_interactive(tools::is_terminal(fd));
         int read_error = 0;
-        if (!tools::answer_lines(input, tools::default_read_buffer, formats_, output_,
-                                 read_error) ||
-            !output_.flush())
+        const tools::LinesEnd end =
+            tools::answer_lines(input, tools::default_read_buffer, formats_, output_, read_error);
+        if (end == tools::LinesEnd::output_failed || !output_.flush())
             return write_failed();
+        if (end == tools::LinesEnd::format_unknown) {
+            complain("cannot read the number format of the locale", formats_.why().c_str());
+            return false;
+        }
         if (read_error != 0) {
-            complain(name, tools::error_text(read_error));
+            complain(name, std::strerror(read_error));
             input_failed = true;
         }
         return true;
     }
 
-    // An argument that is no file to read and reads as a number is most likely a card number:
-    // it is not shown.
-    void no_input(const tools::Argument& argument, std::size_t index, int error) {
-        std::u16string text;
-        tools::Utf8Decoder decoder;
-        decoder.decode(argument.utf8, text);
-        decoder.finish(text);
-        if (platform::read_number(text, formats_.number_format()).ok())
+    // An argument that is no file to read and is made of digits, with nothing besides but
+    // what a number may be written with in some locale, is most likely a card number: it is
+    // not shown. What is said of a file never depends on the locale.
+    static void no_input(const tools::Argument& argument, std::size_t index, int error) {
+        const std::string_view name = argument.utf8;
+        const auto is_digit = [](char c) { return c >= '0' && c <= '9'; };
+        const auto in_number = [&](char c) {
+            return is_digit(c) || static_cast<unsigned char>(c) >= 0x80 ||
+                   std::string_view(" +-.,'Ee").find(c) != std::string_view::npos;
+        };
+        if (std::ranges::any_of(name, is_digit) && std::ranges::all_of(name, in_number))
             tools::write_message("zandor-check: argument " + std::to_string(index) +
                                  " is not a file; card numbers go on standard input, one per "
                                  "line\n");
         else
-            complain(shown(argument.utf8), tools::error_text(error));
+            complain(shown(name), std::strerror(error));
     }
 
   private:
     bool write_failed() {
         // A reader that closed the pipe has all it wanted: end quietly, as filters do.
         if (!tools::is_broken_pipe(output_.error()))
-            complain("cannot write output", tools::error_text(output_.error()));
+            complain("cannot write output", std::strerror(output_.error()));
         return false;
     }
 
     Output output_;
-    UserFormat formats_{output_};
+    UserFormat formats_;
 };
 
 } // namespace

@@ -65,7 +65,7 @@ bool CheckCardNumber(std::u16string_view entry, const platform::NumberFormat& fo
 // keeps them, the zeros only shifting which digits are doubled.
 bool CheckCardNumber(const platform::NumberReading& entry) noexcept {
     const std::int64_t zeros = entry.exponent_of_last;
-    if (!entry.ok() || entry.negative || zeros < 0)
+    if (!entry.is_number || entry.negative || zeros < 0)
         return false;
     const std::int64_t length = entry.significant_digits + zeros;
     if (length < min_card_length || length > max_card_length)
