@@ -135,7 +135,8 @@ void build_form(const FormDescription& form, FormBuilder& builder);
 // clicks and edits, and supplies the few operations the rules need of it.
 class Form {
   public:
-    explicit Form(const FormDescription& description) : description_(description) {}
+    Form(const FormDescription& description, NumberFormat format)
+        : description_(description), number_format_(format) {}
     virtual ~Form() = default;
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
@@ -144,7 +145,8 @@ class Form {
     // The control of that name; the description guarantees that it exists and is of that kind.
     [[nodiscard]] TextBoxControl& text_box(std::string_view name) const;
     [[nodiscard]] LabelControl& label(std::string_view name) const;
-    [[nodiscard]] virtual NumberFormat number_format() const = 0;
+    // The user's, which the window's check reads entries in.
+    [[nodiscard]] NumberFormat number_format() const { return number_format_; }
 
   protected:
     void add_text_box(std::size_t control, TextBoxControl& text_box);
@@ -176,6 +178,7 @@ class Form {
     [[nodiscard]] const Registered& find(std::string_view name) const;
 
     const FormDescription& description_;
+    NumberFormat number_format_;
     std::vector<Registered> registered_;
     bool activated_ = false;
     bool clear_history_at_next_edit_ = false;

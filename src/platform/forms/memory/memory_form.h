@@ -64,10 +64,9 @@ class MemoryLabel final : public LabelControl {
 class MemoryForm final : public Form, private FormBuilder {
   public:
     MemoryForm(const FormDescription& description, NumberFormat format)
-        : Form(description), format_(format) {
+        : Form(description, format) {
         build_form(description, *this);
     }
-    [[nodiscard]] NumberFormat number_format() const override { return format_; }
 
     void activate() { activated(); }
     void click(std::string_view name) { clicked(index_of(name)); }
@@ -131,7 +130,6 @@ class MemoryForm final : public Form, private FormBuilder {
     PixelRect primary_work_area() const override { return primary_screen; }
     void move_window(const PixelRect& to) override { window = to; }
 
-    NumberFormat format_;
     std::vector<std::unique_ptr<MemoryTextBox>> text_boxes_;
     std::vector<std::unique_ptr<MemoryLabel>> labels_;
 };

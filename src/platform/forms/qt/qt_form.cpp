@@ -67,7 +67,7 @@ QAccessibleInterface* live_label_accessible(const QString& class_name, QObject* 
 } // namespace
 
 QtForm::QtForm(const FormDescription& description, QWidget* parent)
-    : QDialog(parent), Form(description), number_format_(system_number_format()) {
+    : QDialog(parent), Form(description, system_number_format()) {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     static const bool factory_installed =
@@ -138,8 +138,7 @@ void QtForm::create_control(std::size_t control, std::string_view name, ControlK
 void QtForm::set_caption(std::size_t control, std::u16string_view caption) {
     const Control& c = controls_[control];
     if (c.entry_box != nullptr) {
-        c.entry_box->replaceSelection(qstring(caption));
-        c.entry_box->clearHistory();
+        c.entry_box->setText(qstring(caption)); // no undo of it
     } else if (c.button != nullptr) {
         c.button->setText(qstring(caption));
     } else {
@@ -154,8 +153,6 @@ void QtForm::set_geometry(std::size_t control, const TwipRect& geometry) {
 void QtForm::set_auto_size(std::size_t control, bool auto_size) {
     if (controls_[control].label != nullptr)
         controls_[control].label->set_auto_size(auto_size);
-    else if (auto_size)
-        controls_[control].widget->adjustSize();
 }
 
 void QtForm::set_default(std::size_t control, bool is_default) {

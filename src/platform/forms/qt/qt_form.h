@@ -22,7 +22,6 @@ class QtForm final : public QDialog, public Form, private FormBuilder {
   public:
     explicit QtForm(const FormDescription& description, QWidget* parent = nullptr);
     ~QtForm() override;
-    [[nodiscard]] NumberFormat number_format() const override { return number_format_; }
 
   protected:
     bool event(QEvent* event) override;
@@ -55,7 +54,6 @@ class QtForm final : public QDialog, public Form, private FormBuilder {
         QtAutoSizeLabel* label = nullptr;
     };
 
-    NumberFormat number_format_;
     std::vector<Control> controls_; // by their place in the description
     std::vector<std::unique_ptr<TextBoxControl>> text_boxes_;
     std::vector<std::unique_ptr<QtAutoSizeLabel>> labels_;

@@ -77,8 +77,8 @@ PixelRect to_pixel_rect(const RECT& r) {
 } // namespace
 
 Win32Form::Win32Form(const FormDescription& description, HINSTANCE instance, int icon_resource)
-    : Form(description), instance_(instance), icon_resource_(icon_resource),
-      number_format_(system_number_format()) {}
+    : Form(description, system_number_format()), instance_(instance),
+      icon_resource_(icon_resource) {}
 
 Win32Form::~Win32Form() {
     annotations_.clear();
@@ -209,9 +209,7 @@ void Win32Form::set_caption(std::size_t control, std::u16string_view caption) {
     if (controls_[control].label != nullptr) {
         controls_[control].label->set_caption(caption);
     } else {
-        SetWindowTextW(controls_[control].window, to_wide(caption).c_str());
-        if (controls_[control].kind == ControlKind::text_box)
-            SendMessageW(controls_[control].window, EM_EMPTYUNDOBUFFER, 0, 0);
+        SetWindowTextW(controls_[control].window, to_wide(caption).c_str()); // no undo of it
     }
 }
 

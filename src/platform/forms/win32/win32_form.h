@@ -20,7 +20,6 @@ class Win32Form final : public Form, private FormBuilder {
   public:
     Win32Form(const FormDescription& description, HINSTANCE instance, int icon_resource);
     ~Win32Form() override;
-    [[nodiscard]] NumberFormat number_format() const override { return number_format_; }
 
     // Creates and shows the window, then runs the message loop until the window is closed;
     // returns the exit status.
@@ -65,7 +64,6 @@ class Win32Form final : public Form, private FormBuilder {
 
     HINSTANCE instance_;
     int icon_resource_;
-    NumberFormat number_format_;
     AccessibleAnnotations annotations_;
     HWND window_ = nullptr;
     FontDescription font_description_{};
