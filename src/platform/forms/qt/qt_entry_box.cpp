@@ -10,12 +10,22 @@
 #include <QStyleHints>
 
 #include <algorithm>
+#include <optional>
 
 namespace zandor::platform {
 namespace {
 
 // Enough of a held text's start to fill the box, and little enough to lay out at once.
 constexpr qsizetype stand_in_length = 256;
+
+// A stand-in's mark: its held text's number, ten bits in each of three low surrogates.
+constexpr qsizetype mark_length = 3;
+QString mark_of(std::uint32_t id) {
+    QString mark;
+    for (int shift = 20; shift >= 0; shift -= 10)
+        mark += QChar(static_cast<char16_t>(0xDC00 + ((id >> shift) & 0x3FF)));
+    return mark;
+}
 
 // The line edit offers every selection to X11's PRIMARY as it is made; this box takes it back
 // before anyone can read it, within the same event.
@@ -32,6 +42,7 @@ QtEntryBox::QtEntryBox(QWidget* parent) : QLineEdit(parent) {
         (QAccessible::installFactory(entry_box_accessible), true);
     // The line edit reports its own edits, and some of ours (an insert) as edits too.
     connect(this, &QLineEdit::textEdited, this, &QtEntryBox::report_edit);
+    connect(this, &QLineEdit::textChanged, this, &QtEntryBox::text_changed);
 }
 
 const QtEntryBox::Held* QtEntryBox::held() const {
@@ -69,17 +80,52 @@ void QtEntryBox::hold_with(const QString& inserted) {
     const QString arrived = start == 0 && end == whole.size() // no copy of a whole paste
                                 ? inserted
                                 : whole.left(start) + inserted + whole.mid(end);
-    // A stand-in of its own, so that undo and redo find each held text by what the line edit
-    // holds.
-    qsizetype length = stand_in_length;
-    while (std::ranges::any_of(held_, [&](const Held& other) {
-        return QStringView(other.stand_in) == QStringView(arrived).left(length);
-    }))
-        --length;
-    held_.push_back({arrived, arrived.left(length)});
+    QString stand_in = arrived.left(stand_in_length - mark_length);
+    if (stand_in.back().isHighSurrogate())
+        stand_in.chop(1); // so that the mark stays unpaired
+    const std::uint32_t id = next_id_++;
+    stand_in += mark_of(id);
+    held_.push_back({arrived, stand_in, id});
     selectAll();
-    insert(QString(held_.back().stand_in)); // a step of the line edit's history, and an edit
+    insert(stand_in); // a step of the line edit's history, and an edit
     settle();
+}
+
+void QtEntryBox::step_history(bool back) {
+    const Held* const before = held();
+    stepping_history_ = true;
+    back ? undo() : redo();
+    stepping_history_ = false;
+    // Only the insertion of a stand-in steps from or to it.
+    const Held* const after = held();
+    if (back && before != nullptr && trail_done_ > 0 && trail_[trail_done_ - 1] == before->id)
+        --trail_done_;
+    if (!back && after != nullptr && trail_done_ < trail_.size() &&
+        trail_[trail_done_] == after->id)
+        ++trail_done_;
+}
+
+// A change that is no undo or redo is a new edit, after which the line edit has nothing to
+// redo; a stand-in it shows now, it has just inserted.
+void QtEntryBox::text_changed() {
+    if (stepping_history_)
+        return;
+    trail_.resize(trail_done_);
+    if (const Held* now = held()) {
+        trail_.push_back(now->id);
+        ++trail_done_;
+    }
+    let_go();
+}
+
+// The held texts that neither the box shows nor undo or redo can bring back go.
+void QtEntryBox::let_go() {
+    const Held* now = held();
+    const std::optional<std::uint32_t> shown =
+        now != nullptr ? std::optional(now->id) : std::nullopt;
+    std::erase_if(held_, [&](const Held& other) {
+        return other.id != shown && std::ranges::find(trail_, other.id) == trail_.end();
+    });
 }
 
 // A held text stays wholly selected, its start in view.
@@ -112,7 +158,6 @@ void QtEntryBox::finish_history_clearing() {
         return;
     clear_pending_ = false;
     const QString shown = text();
-    std::erase_if(held_, [&](const Held& other) { return other.stand_in != shown; });
     const int cursor = cursorPosition();
     const int anchor = !hasSelectedText()           ? cursor
                        : cursor == selectionStart() ? selectionEnd()
@@ -125,6 +170,13 @@ void QtEntryBox::finish_history_clearing() {
         setText(shown); // a line edit forgets its history when its text is set
     }
     reporting_edit_ = false;
+    // The history holds at most the insertion of what is shown.
+    const Held* now = held();
+    trail_.clear();
+    if (now != nullptr && clear_keeping_text_)
+        trail_.push_back(now->id);
+    trail_done_ = trail_.size();
+    let_go();
     select(anchor, cursor);
 }
 
@@ -155,7 +207,9 @@ bool QtEntryBox::event(QEvent* event) {
 
 void QtEntryBox::keyPressEvent(QKeyEvent* event) {
     const bool whole_line = event->matches(QKeySequence::DeleteCompleteLine);
-    if (event->matches(QKeySequence::Copy)) {
+    if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) {
+        step_history(event->matches(QKeySequence::Undo));
+    } else if (event->matches(QKeySequence::Copy)) {
         copySelection();
     } else if (event->matches(QKeySequence::Cut) || whole_line ||
                event->matches(QKeySequence::DeleteEndOfLine)) {
@@ -220,8 +274,8 @@ void QtEntryBox::contextMenuEvent(QContextMenuEvent* event) {
             label += QLatin1Char('\t') + QKeySequence(key).toString(QKeySequence::NativeText);
         menu->addAction(label, this, act)->setEnabled(enabled);
     };
-    add("&Undo", QKeySequence::Undo, isUndoAvailable(), [this] { undo(); });
-    add("&Redo", QKeySequence::Redo, isRedoAvailable(), [this] { redo(); });
+    add("&Undo", QKeySequence::Undo, isUndoAvailable(), [this] { step_history(true); });
+    add("&Redo", QKeySequence::Redo, isRedoAvailable(), [this] { step_history(false); });
     menu->addSeparator();
     add("Cu&t", QKeySequence::Cut, selected, [this] {
         copySelection();
