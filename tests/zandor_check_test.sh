@@ -37,13 +37,16 @@ if [ "${tool[0]}" = wine ]; then
     printf '4\n' | LC_ALL=C.UTF-8 "${tool[@]}" | od -c | grep -q '\\r  \\n' || fail "no CRLF line ends"
 else
     # Without the module that reads the locale's separators, digits alone are still answered;
-    # a line that needs them ends the run with a message, after the answers so far.
+    # a line that needs them ends the run with a message, after the answers so far. A file
+    # that cannot be read is said to be so, which needs no locale.
     alone=$(mktemp -d)
     cp "${tool[0]}" "$alone/"
     out=$(printf '4111111111111111\n4,1\n4\n' | LC_ALL=de_DE.UTF-8 "$alone/zandor-check" 2>&1)
     status=$?
     [ "$status" -eq 1 ] && [ "$(head -n 1 <<< "$out")" = "Visa  True" ] &&
         grep -q "number format" <<< "$out" || fail "without the module: status $status, $out"
+    out=$(LC_ALL=de_DE.UTF-8 "$alone/zandor-check" missing.txt 2>&1)
+    [[ "$out" == "zandor-check: missing.txt: "* ]] || fail "a missing file without the module: $out"
     rm -rf "$alone"
     # In the C locale the tool knows the separators without the module: they must be its.
     # (Python is not built with the sanitizers that the module may be.)
@@ -84,8 +87,7 @@ Visa  True" ] || fail "names in other scripts"
     [ -z "$said" ] || fail "closed pipe under Wine: $said"
     rm -rf "$names"
 fi
-# A full disk is reported, not passed over; a non-blocking input is waited for; a reader that
-# closes the pipe ends the run quietly: by SIGPIPE, as filters end, or with status 1 where
+# A full disk is reported, not passed over; a reader that closes the pipe ends the run quietly: by SIGPIPE, as filters end, or with status 1 where
 # SIGPIPE is ignored.
 if [ -w /dev/full ] && [ "${tool[0]}" != wine ]; then
     python3 - "${tool[@]}" << 'EOF' || fail "closed output pipe"
@@ -104,9 +106,10 @@ EOF
         "${tool[@]}" $option > /dev/full 2> /dev/null && fail "$option to a full disk"
     done
     # Every answer reaches a non-blocking output; an answer is written before the tool waits
-    # for more input.
-    python3 - "${tool[@]}" << 'EOF' || fail "non-blocking output or answers held back"
-import fcntl, os, select, subprocess, sys, tempfile
+    # for more input; a non-blocking input with nothing yet is waited for, in poll, as strace
+    # sees it, then read.
+    python3 - "${tool[@]}" << 'EOF' || fail "non-blocking output or input, or answers held back"
+import fcntl, os, re, select, subprocess, sys, tempfile
 with tempfile.TemporaryFile() as lines:
     lines.write(b"4111111111111111\n" * 2000000)
     lines.seek(0)
@@ -125,11 +128,27 @@ child.stdin.flush()
 answered = select.select([child.stdout], [], [], 60)[0] and child.stdout.readline()
 child.stdin.close()
 child.wait()
-sys.exit(0 if answered == b"Visa  True\n" else "no answer while the input stays open")
+if answered != b"Visa  True\n":
+    sys.exit("no answer while the input stays open")
+read, write = os.pipe()
+os.set_blocking(read, False)
+trace = tempfile.mkdtemp() + "/trace"
+os.mkfifo(trace)
+child = subprocess.Popen(["strace", "-qq", "-e", "trace=poll,ppoll", "-o", trace, *sys.argv[1:]],
+                         stdin=read, stdout=subprocess.PIPE)
+os.close(read)
+waiting = re.compile(rb"poll\(\[\{fd=0, events=POLLIN\}\], 1, (-1|NULL)")
+with open(trace, "rb", buffering=0) as traced:
+    seen = b""
+    while not waiting.search(seen) and select.select([traced], [], [], 60)[0]:
+        seen += traced.read(4096) or b"-"
+    if not waiting.search(seen):
+        sys.exit(f"the tool never waited for input: {seen!r}")
+    os.write(write, b"4111111111111111\n")
+    os.close(write)
+    answered = child.communicate(timeout=60)[0]
+sys.exit(0 if answered == b"Visa  True\n" else f"non-blocking input: {answered!r}")
 EOF
-    [ "$( (sleep 0.3; echo 4111111111111111) | python3 -c 'import fcntl, os, sys
-fcntl.fcntl(0, fcntl.F_SETFL, os.O_NONBLOCK); os.execv(sys.argv[1], sys.argv[1:])' "${tool[@]}")" = "Visa  True" ] ||
-        fail "non-blocking input"
 fi
 
 [ "$failures" -eq 0 ] && echo "zandor-check: all checks passed"
