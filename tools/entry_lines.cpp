@@ -23,7 +23,7 @@ char16_t first_character(std::string_view bytes) {
 } // namespace
 
 void LineEntry::feed(std::string_view bytes, bool last) {
-    if (!in_line_) { // a whole line's reading may have left the reader where it ended
+    if (!in_line_) { // a whole line's reading may have left the reader where it stopped
         reader_.reset();
         in_line_ = true;
     }
@@ -37,12 +37,9 @@ void LineEntry::feed(std::string_view bytes, bool last) {
 }
 
 bool LineEntry::learn_format() {
-    if (reader_.knows_format())
-        return true;
-    const std::optional<platform::NumberFormat> format = formats_.number_format();
-    lacks_format_ = !format;
-    if (format)
+    if (const auto format = reader_.knows_format() ? std::nullopt : formats_.number_format())
         reader_.use_format(*format);
+    lacks_format_ = !reader_.knows_format();
     return !lacks_format_;
 }
 

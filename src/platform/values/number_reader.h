@@ -94,10 +94,7 @@ class NumberReader {
     void take_digit_run(Progress& s, const Char* run, std::size_t length,
                         std::size_t readable) noexcept;
     void take(Progress& s, char16_t c) noexcept;
-    void take_pending_blanks(Progress& s) noexcept;
     [[nodiscard]] const NumberReading& finished(const Progress& s) noexcept;
-    [[nodiscard]] const NumberReading* read_digits_alone(const char* digits,
-                                                         std::size_t length) noexcept;
     [[gnu::noinline]] const NumberReading* read_in_steps(std::string_view text) noexcept;
 
     NumberFormat format_;
