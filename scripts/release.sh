@@ -21,4 +21,4 @@ for preset in app windows-app; do
     (cd "build/$preset" && cpack -B "$PWD/packages" > /dev/null)
     find "build/$preset/packages" -maxdepth 1 -type f -exec mv -t dist {} +
 done
-(cd dist && sha256sum -- * > SHA256SUMS && cat SHA256SUMS)
+(cd dist && export LC_ALL=C && sha256sum -- * > SHA256SUMS && cat SHA256SUMS)
