@@ -20,7 +20,8 @@ endif()
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
                                                 GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/cpack_post_build.cmake)
-zandor_require_program(CPACK_ZANDOR_PYTHON3 python3 python3)
+# Debian's own Python writes the zips, with the release's zlib, whatever else is on PATH.
+zandor_require_program(CPACK_ZANDOR_PYTHON3 python3 python3 HINTS /usr/bin)
 set(CPACK_ZANDOR_PACK_ZIP ${PROJECT_SOURCE_DIR}/cmake/pack_zip.py)
 
 if(WIN32)
