@@ -5,7 +5,7 @@
 # checkout time, the clock (faketime, two years on), the time zone (UTC+13:45, not UTC), the
 # locale (de_DE.UTF-8, not C.UTF-8), the umask (0007, not 0022) and, when run as root, the
 # user (nobody). SOURCE_DATE_EPOCH is left unset, so each build takes the last commit's time.
-# On a difference, diffoscope shows it. About 4 minutes on two busy cores.
+# On a difference, diffoscope shows it. About 3 minutes on two busy cores.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 source "$top/scripts/packages.sh"
