@@ -6,6 +6,24 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Payment-card number check (Luhn rule), wi
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 
+# Packages that anyone can make again to the byte: every time in them is the build's time
+# stamp (see ZandorReproducible.cmake), folders are made rwxr-xr-x whatever the umask, and
+# what CPack cannot fix itself is fixed once it is done (cpack_post_build.cmake).
+if(NOT ZANDOR_SOURCE_DATE_EPOCH STREQUAL "")
+  file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/CPackProjectConfig.cmake CONTENT [[
+if("$ENV{SOURCE_DATE_EPOCH}" STREQUAL "")
+  set(ENV{SOURCE_DATE_EPOCH} @ZANDOR_SOURCE_DATE_EPOCH@)
+endif()
+]] @ONLY)
+  set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/CPackProjectConfig.cmake)
+endif()
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
+                                                GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/cpack_post_build.cmake)
+# Debian's own Python writes the zips, with the release's zlib, whatever else is on PATH.
+zandor_require_program(CPACK_ZANDOR_PYTHON3 python3 python3 HINTS /usr/bin)
+set(CPACK_ZANDOR_PACK_ZIP ${PROJECT_SOURCE_DIR}/cmake/pack_zip.py)
+
 if(WIN32)
   set(CPACK_GENERATOR ZIP NSIS)
   set(CPACK_PACKAGE_FILE_NAME zandor-${PROJECT_VERSION}-win64)
@@ -18,8 +36,11 @@ if(WIN32)
   set(CPACK_NSIS_MUI_ICON ${PROJECT_BINARY_DIR}/src/app/zandor.ico)
   set(CPACK_NSIS_MUI_UNIICON ${PROJECT_BINARY_DIR}/src/app/zandor.ico)
   set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
-  # A 64-bit installer, like the programs it installs.
-  set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+  # A 64-bit installer, like the programs it installs, that records no file's time.
+  set(CPACK_NSIS_DEFINES "Target amd64-unicode\nSetDateSave off")
+  # The programs' debug information, in a zip of its own beside the others.
+  set(CPACK_ZANDOR_DEBUG_FILES ${PROJECT_BINARY_DIR}/bin/zandor.exe.debug
+                               ${PROJECT_BINARY_DIR}/bin/zandor-check.exe.debug)
   set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
   # The uninstall entry as Windows expects it (numbers as DWORDs, the size in KB, where the
   # program is, how to remove it quietly); uninstalling through Settings, so no shortcut to
@@ -61,7 +82,10 @@ elseif(ZANDOR_PROGRAMS)
 
   set(CPACK_GENERATOR DEB)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-  set(CPACK_STRIP_FILES ON)
+  # Stripped programs, and their debug information in a debug-symbols package beside them, as
+  # Debian's -dbgsym packages are (CPack strips the programs as it takes it out).
+  set(CPACK_DEBIAN_DEBUGINFO_PACKAGE ON)
+  zandor_require_program(CPACK_ZANDOR_DPKG_DEB dpkg-deb dpkg)
   set(CPACK_DEBIAN_PACKAGE_MAINTAINER "ZANDOR developers <zandor-dev@users.noreply.github.com>")
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

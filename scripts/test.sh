@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing, checks the formatting, then builds and runs every test: the
-# fuzz target (seed corpus and 30 s of fresh inputs), the whole suite under AddressSanitizer
-# and UndefinedBehaviorSanitizer, the whole suite in the release build, and the Windows build
-# under Wine, last. A failing step does not hide the later ones: every suite runs, and the
-# last line counts the steps that passed and failed.
+# Installs what is missing, checks the formatting and the documentation's links, then builds
+# and runs every test: the fuzz target (seed corpus and 30 s of fresh inputs), the whole suite
+# under AddressSanitizer and UndefinedBehaviorSanitizer, the whole suite in the release build
+# with zandor-check under GNU parallel, and the Windows build under Wine, last. A failing step
+# does not hide the later ones: every suite runs, and the last line counts the steps that
+# passed and failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
@@ -25,6 +26,7 @@ step() { # step NAME COMMAND...: runs one step and counts it
 
 # clang-format 14 (Debian 12) and 19 (Debian 13) agree on this tree.
 step formatting bash -c "git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror"
+step links python3 scripts/check_links.py
 
 suite() { # suite PRESET: configure, build and test one preset
     cmake --preset "$1" > /dev/null && cmake --build --preset "$1" && ctest --preset "$1"
@@ -32,6 +34,8 @@ suite() { # suite PRESET: configure, build and test one preset
 for preset in fuzz asan release; do
     step "$preset" suite "$preset"
 done
+# GNU parallel's recipe from the README gives the answers of one process.
+step parallel bash scripts/parallel_check.sh build/release/tools/zandor-check
 
 wine_work=
 trap '[ -z "$wine_work" ] || { wineserver -k; kill "${ZANDOR_XVFB_PID:-}"; rm -rf "$wine_work"; } > /dev/null 2>&1' EXIT

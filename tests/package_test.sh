@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs the build into a scratch prefix and makes its .deb, then checks both as a
-# distribution would: lintian, AppStream and desktop entry validation, man pages, no build-tree
-# RUNPATH, Debian's hardening, --version, and a start without a display. Usage: package_test.sh BUILD_DIR
+# Installs the build into a scratch prefix and makes its .deb and debug-symbols .ddeb, then
+# checks them as a distribution would: lintian, AppStream and desktop entry validation, man
+# pages, no build-tree RUNPATH, Debian's hardening, --version, and a start without a display.
+# Usage: package_test.sh BUILD_DIR
 set -uo pipefail
 build=$1
 work=$(mktemp -d)
@@ -14,7 +15,7 @@ fail() {
 
 cmake --install "$build" --prefix "$work/usr" > /dev/null || fail "cmake --install"
 cpack --config "$build/CPackConfig.cmake" -B "$work/deb" > /dev/null || fail "cpack"
-lintian --allow-root --fail-on error,warning "$work"/deb/*.deb > "$work/lintian.txt" 2>&1 ||
+lintian --allow-root --fail-on error,warning "$work"/deb/*.deb "$work"/deb/*.ddeb > "$work/lintian.txt" 2>&1 ||
     fail "lintian: $(cat "$work/lintian.txt")"
 appstreamcli validate --no-net "$work"/usr/share/metainfo/*.metainfo.xml > /dev/null ||
     fail "AppStream metadata"
