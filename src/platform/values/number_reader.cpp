@@ -146,17 +146,16 @@ void keep_sixteen(char* kept, const char* digits, std::size_t count) noexcept {
 #endif
 }
 
-// Copies `count` digits to where a reading keeps them, with `room` bytes free there and
-// `readable` bytes from `digits` on.
+// Copies `count` digits to where a reading keeps them, which has room for sixteen more than
+// it keeps, with `readable` bytes from `digits` on.
 template <typename Char>
-void keep_digits(char* kept, const Char* digits, std::size_t count, std::size_t room,
-                 std::size_t readable) noexcept {
+void keep_digits(char* kept, const Char* digits, std::size_t count, std::size_t readable) noexcept {
     if constexpr (sizeof(Char) == 1) {
-        if (count < 8 && room >= 8 && readable >= 8) { // a short run, such as a group's
+        if (count < 8 && readable >= 8) { // a short run, such as a group's
             std::memcpy(kept, digits, 8);
             return;
         }
-        if (std::endian::native == std::endian::little && count >= 8 && count <= 16 && room >= 16)
+        if (std::endian::native == std::endian::little && count >= 8 && count <= 16)
             return keep_sixteen(kept, digits, count);
     }
     for (std::size_t j = 0; j < count; ++j)
@@ -211,8 +210,12 @@ template <typename Char>
             return static_cast<std::size_t>(p - units);
         // Blanks inside the text are read as what they are there: a separator where the format
         // makes a blank one, or no part of a number. A third never reads, so no more are taken.
-        for (; s.pending_blanks != 0 && s.state != State::failed; --s.pending_blanks)
-            take(s, blank);
+        // What follows them is read anew.
+        if (s.pending_blanks != 0) {
+            for (; s.pending_blanks != 0 && s.state != State::failed; --s.pending_blanks)
+                take(s, blank);
+            continue;
+        }
         take(s, static_cast<char16_t>(c));
         ++p;
     }
@@ -222,10 +225,8 @@ template <typename Char>
 [[gnu::always_inline]] inline void NumberReader::take(Progress& s, char16_t c) noexcept {
     switch (s.state) {
     case State::leading_blanks: // left before any unit but a blank is taken
-    case State::mantissa:
-        if (is_digit(c)) {
-            take_digit_run(s, &c, 1, 1);
-        } else if (c == format_.decimal_separator) {
+    case State::mantissa:       // digits come in runs
+        if (c == format_.decimal_separator) {
             s.state = s.seen_decimal_separator ? State::failed : s.state;
             s.seen_decimal_separator = true;
             s.previous_is_digit = false;
@@ -239,10 +240,8 @@ template <typename Char>
                                                                      : State::failed;
         }
         return;
-    case State::after_group_separator:
-        s.state = is_digit(c) ? State::mantissa : State::failed;
-        if (is_digit(c))
-            take_digit_run(s, &c, 1, 1);
+    case State::after_group_separator: // only a run of digits may follow
+        s.state = State::failed;
         return;
     case State::exponent_mark:
         if (c == u'+' || c == u'-') {
@@ -318,8 +317,7 @@ template <typename Char>
     if (s.first_nonzero >= 0 && s.kept < kept_significant_digits) {
         const std::size_t from = before_first ? first : 0;
         const std::size_t taken = std::min(length - from, kept_significant_digits - s.kept);
-        keep_digits(reading_.digits.data() + s.kept, run + from, taken,
-                    reading_.digits.size() - s.kept, readable - from);
+        keep_digits(reading_.digits.data() + s.kept, run + from, taken, readable - from);
         s.kept += taken;
     }
     s.digit_count += static_cast<std::int64_t>(length);

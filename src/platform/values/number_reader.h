@@ -21,8 +21,8 @@ struct NumberReading {
     bool negative = false;
     std::int64_t significant_digits = 0; // first to last non-zero mantissa digit; 0 for zero
     std::int64_t exponent_of_last = 0;   // power of ten of the last non-zero digit
-    // The first significant digits, ASCII, with room past them for a word written whole.
-    std::array<char, kept_significant_digits + 8> digits{};
+    // The first significant digits, ASCII, with room past them for sixteen written whole.
+    std::array<char, kept_significant_digits + 16> digits{};
 
     friend constexpr bool operator==(const NumberReading& a, const NumberReading& b) noexcept {
         return a.is_number == b.is_number && a.negative == b.negative &&
