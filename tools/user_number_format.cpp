@@ -14,9 +14,8 @@ namespace zandor::tools {
 
 #ifdef _WIN32
 
-bool learn_user_number_format(platform::NumberFormat& format, std::string&) {
-    format = platform::system_number_format();
-    return true;
+std::optional<platform::NumberFormat> learn_user_number_format(std::string&) {
+    return platform::system_number_format();
 }
 
 #else
@@ -42,16 +41,14 @@ bool names_c_locale() {
 
 // The module lies at the same place beside the program in the build tree and where it is
 // installed, so it is found from the program's own path, never from a search path.
-bool learn_user_number_format(platform::NumberFormat& format, std::string& why) {
-    if (names_c_locale()) {
-        format = platform::invariant_number_format;
-        return true;
-    }
+std::optional<platform::NumberFormat> learn_user_number_format(std::string& why) {
+    if (names_c_locale())
+        return platform::invariant_number_format;
     char self[PATH_MAX];
     const ssize_t length = ::readlink("/proc/self/exe", self, sizeof self - 1);
     if (length <= 0) {
         why = "cannot find the program's own folder";
-        return false;
+        return std::nullopt;
     }
     std::string path(self, static_cast<std::size_t>(length));
     path.erase(path.rfind('/') + 1);
@@ -61,11 +58,12 @@ bool learn_user_number_format(platform::NumberFormat& format, std::string& why) 
     if (entry == nullptr) {
         const char* reason = ::dlerror();
         why = reason != nullptr ? reason : "cannot load " + path;
-        return false;
+        return std::nullopt;
     }
+    platform::NumberFormat format;
     using Reader = void (*)(char16_t*, char16_t*);
     reinterpret_cast<Reader>(entry)(&format.decimal_separator, &format.group_separator);
-    return true; // the module stays loaded: Qt does not expect to be unloaded
+    return format; // the module stays loaded: Qt does not expect to be unloaded
 }
 
 #endif

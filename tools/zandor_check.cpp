@@ -162,12 +162,9 @@ class FileSource final : public tools::ByteSource {
 class UserFormat final : public tools::FormatSource {
   public:
     std::optional<platform::NumberFormat> number_format() override {
-        if (!tried_) {
-            tried_ = true;
-            platform::NumberFormat format;
-            if (tools::learn_user_number_format(format, why_))
-                format_ = format;
-        }
+        if (!tried_)
+            format_ = tools::learn_user_number_format(why_);
+        tried_ = true;
         return format_;
     }
     // Why it could not be learnt.
@@ -265,11 +262,10 @@ int main(int argc, char** argv) {
 
     Checker checker;
     bool input_failed = false;
-    if (inputs.empty() &&
-        !checker.check_input(tools::standard_input, "standard input", input_failed))
-        return 1;
+    if (inputs.empty())
+        inputs.push_back(arguments.size()); // standard input
     for (const std::size_t i : inputs) {
-        if (arguments[i].utf8 == "-") {
+        if (i == arguments.size() || arguments[i].utf8 == "-") {
             if (!checker.check_input(tools::standard_input, "standard input", input_failed))
                 return 1;
             continue;
