@@ -11,12 +11,17 @@ work=$(mktemp -d)
 source "$here/../../scripts/desktop_session.sh"
 trap 'set +e; zandor_end_desktop; rm -rf "$work"' EXIT
 
-# A window that cannot start says why in one line, with status 1.
-for setting in "DISPLAY=:77" "QT_QPA_PLATFORM=nosuch"; do
+# A window that cannot start says why in one line, naming what it could not use, with status 1:
+# no display or compositor, one that does not answer (a socket left behind), no such plugin.
+python3 -c "import socket, sys; socket.socket(socket.AF_UNIX).bind(sys.argv[1])" "$work/stale"
+for setting in "DISPLAY=:77" "QT_QPA_PLATFORM=nosuch" "QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=nosuch" \
+    "QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=$work/stale"; do
     status=0
-    said=$(env "$setting" "$program" 2>&1) || status=$?
+    # shellcheck disable=SC2086
+    said=$(env -u DISPLAY -u WAYLAND_DISPLAY XDG_RUNTIME_DIR="$work" $setting "$program" 2>&1) ||
+        status=$?
     [ "$status" -eq 1 ] && [ "$(printf '%s\n' "$said" | wc -l)" -eq 1 ] &&
-        [[ "$said" == *"${setting#*=}"* ]] || { echo "FAIL: start-up error for $setting: $said"; exit 1; }
+        [[ "$said" == *"${setting##*=}"* ]] || { echo "FAIL: start-up error for $setting: $said"; exit 1; }
 done
 
 zandor_start_desktop "$work"
