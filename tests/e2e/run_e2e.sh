@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
-# Starts a private desktop session (scripts/desktop_session.sh) and a session bus with the
-# accessibility bus switched on, as a screen reader would, then runs the end-to-end test of
-# the real program in it. Usage: run_e2e.sh PROGRAM ARTEFACT_DIR
+# Starts a private desktop session, X11 (scripts/desktop_session.sh) or Wayland
+# (scripts/wayland_session.sh), and a session bus with the accessibility bus switched on, as a
+# screen reader would, then runs the end-to-end test of the real program in it; on X11 Orca
+# too. Usage: run_e2e.sh PROGRAM ARTEFACT_DIR x11|wayland
 set -euo pipefail
 program=$1
 artefacts=$2
 here=$(cd "$(dirname "$0")" && pwd)
 mkdir -p "$artefacts"
 work=$(mktemp -d)
-source "$here/../../scripts/desktop_session.sh"
+source "$here/../../scripts/wayland_session.sh"
 trap 'set +e; zandor_end_desktop; rm -rf "$work"' EXIT
 
 # A window that cannot start says why in one line, naming what it could not use, with status 1:
@@ -24,11 +25,16 @@ for setting in "DISPLAY=:77" "QT_QPA_PLATFORM=nosuch" "QT_QPA_PLATFORM=wayland W
         [[ "$said" == *"${setting##*=}"* ]] || { echo "FAIL: start-up error for $setting: $said"; exit 1; }
 done
 
-zandor_start_desktop "$work"
+if [ "$3" = wayland ]; then
+    zandor_start_wayland "$work"
+    export QT_QPA_PLATFORM=wayland
+else
+    zandor_start_desktop "$work"
+fi
 export LC_ALL=C
 
-# The end-to-end test, then Orca itself: what it says after each check, waited for in its
-# debug file, written line by line.
+# The end-to-end test, then on X11 Orca itself: what it says after each check, waited for in
+# its debug file, written line by line.
 export -f wait_for zandor_start_orca
 # shellcheck disable=SC2016
 dbus-run-session -- bash -c '
@@ -36,6 +42,7 @@ dbus-run-session -- bash -c '
         org.freedesktop.DBus.Properties.Set string:org.a11y.Status string:IsEnabled \
         variant:boolean:true > /dev/null
     /usr/bin/python3 "$0" "$1" "$2" || exit 1
+    [ -z "${WAYLAND_DISPLAY:-}" ] || exit 0
     log=$2/orca.log
     said() { # the utterances so far, however Orca splits them, hold the text
         sed -n "s/^.*SPEECH OUTPUT: \x27\(.*\)\x27.*$/\1/p" "$log" | tr "\n" " " | grep -qF -- "$1"
