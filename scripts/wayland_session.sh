@@ -11,7 +11,7 @@ zandor_start_wayland() {
     local work=$1 as=()
     export ZANDOR_DESKTOP_MARK=$work
     export XDG_RUNTIME_DIR="$work/runtime" HOME="$work/home"
-    mkdir -p -m 700 "$XDG_RUNTIME_DIR" "$HOME" "$work/compositor"
+    mkdir -m 700 "$XDG_RUNTIME_DIR" "$HOME" "$work/compositor"
     printf 'output HEADLESS-1 resolution 1024x768\nxwayland disable\n' > "$work/sway.conf"
     if [ "$(id -u)" -eq 0 ]; then
         chmod 711 "$work"
