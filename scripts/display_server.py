@@ -17,7 +17,7 @@ def run(*args, check=True):
 
 def type_text(text):
     if WAYLAND:
-        # Each call of wtype is a new keyboard; the window drops a key sent the moment it is.
+        # Each call of wtype is a new keyboard: its keymap reaches the window before its keys.
         run("wtype", "-s", "50", "--", text)
     else:
         run("xdotool", "type", "--delay", "1", "--", text)
