@@ -97,8 +97,10 @@ passes the Luhn rule at a length of 13 to 16 digits.
 
 The console companion zandor-check answers each line of a file the same way.
 The program reads and writes no files and uses no network.")
-  # Libraries from the binaries; the window also needs Qt's platform plugins and its font.
+  # Libraries from the binaries; the window also needs Qt's platform plugins and its font, and
+  # on a Wayland desktop Qt's Wayland platform, which an X11-only system can do without.
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation2")
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 endif()
 include(CPack)

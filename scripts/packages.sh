@@ -7,7 +7,7 @@ ZANDOR_TEST_PACKAGES=(git libgtest-dev libbenchmark-dev clang libclang-rt-dev cl
                       xvfb xauth openbox xdotool dbus at-spi2-core python3-pyatspi
                       gir1.2-atspi-2.0 imagemagick strace python3-xlib lintian appstream
                       desktop-file-utils dpkg-dev devscripts man-db xclip orca speech-dispatcher
-                      pulseaudio parallel)
+                      pulseaudio parallel sway wtype grim wl-clipboard)
 # The Windows build: the cross compiler, GoogleTest's sources, Wine to run the tests, the
 # icon tools and the installer maker.
 ZANDOR_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix googletest wine wine64 fonts-wine nsis

@@ -5,7 +5,7 @@
 # time stamps, so that an unchanged window gives unchanged files. Run scripts/test.sh first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-linux=build/release/artefacts/zandor-screen.png
+linux=build/release/artefacts/zandor-x11-screen.png
 windows=build/windows/artefacts/zandor-wine-96-dpi-C.png
 for shot in "$linux" "$windows"; do
     [ -f "$shot" ] || { echo "screenshots: no $shot; run scripts/test.sh first" >&2; exit 1; }

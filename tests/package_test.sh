@@ -15,6 +15,8 @@ fail() {
 
 cmake --install "$build" --prefix "$work/usr" > /dev/null || fail "cmake --install"
 cpack --config "$build/CPackConfig.cmake" -B "$work/deb" > /dev/null || fail "cpack"
+# On a Wayland desktop the window runs natively only with Qt's Wayland platform.
+dpkg-deb -f "$work"/deb/*.deb Recommends | grep -qw qt6-wayland || fail "qt6-wayland not recommended"
 lintian --allow-root --fail-on error,warning "$work"/deb/*.deb "$work"/deb/*.ddeb > "$work/lintian.txt" 2>&1 ||
     fail "lintian: $(cat "$work/lintian.txt")"
 appstreamcli validate --no-net "$work"/usr/share/metainfo/*.metainfo.xml > /dev/null ||

@@ -6,12 +6,16 @@
 #include <QIcon>
 #include <QImage>
 #include <QPixmap>
+#include <QStringList>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <sys/prctl.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace {
 
@@ -19,29 +23,71 @@ constexpr const char* usage = "Usage: zandor [--help | --version]\n"
                               "Opens the ZANDOR window: type a payment-card number and press "
                               "Check or Enter.\n";
 
-// What the platform layer said first while the application started: the cause, when it
-// cannot start (no display, a display that does not answer, a platform plugin missing).
-QString first_platform_message;
+// What the platform layer, or any critical message, said first while the application
+// started: the cause, when it cannot start (no display, a display that does not answer, a
+// platform plugin missing). The critical messages are held until it has started.
+QString first_cause;
+QStringList held_messages;
+
+[[noreturn]] void cannot_start(QString reason) {
+    reason = reason.trimmed();
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        reason += QStringLiteral(" (neither DISPLAY nor WAYLAND_DISPLAY is set)");
+    std::fprintf(stderr, "zandor: cannot start the window: %s\n", qPrintable(reason));
+    std::_Exit(1);
+}
 
 // Qt ends a program that cannot start its platform with a page of messages and an abort;
 // while the application starts, say why in one line and exit with status 1 instead.
 void start_up_message(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (type == QtFatalMsg) {
-        QString reason = first_platform_message.isEmpty() ? message.section(QLatin1Char('\n'), 0, 0)
-                                                          : first_platform_message;
-        reason = reason.trimmed();
-        if (qEnvironmentVariableIsEmpty("DISPLAY") &&
-            qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-            reason += QStringLiteral(" (neither DISPLAY nor WAYLAND_DISPLAY is set)");
-        std::fprintf(stderr, "zandor: cannot start the window: %s\n", qPrintable(reason));
-        std::_Exit(1);
-    }
+    if (type == QtFatalMsg)
+        cannot_start(first_cause.isEmpty() ? message.section(QLatin1Char('\n'), 0, 0)
+                                           : first_cause);
     const bool from_platform =
         context.category != nullptr && std::strncmp(context.category, "qt.qpa", 6) == 0;
-    if (from_platform && first_platform_message.isEmpty())
-        first_platform_message = message;
+    if ((from_platform || type == QtCriticalMsg) && first_cause.isEmpty())
+        first_cause = message;
     if (type == QtCriticalMsg)
-        std::fprintf(stderr, "%s\n", qPrintable(message));
+        held_messages.append(message);
+}
+
+// Qt's Wayland platform, when it is the only one Qt will try, fails at an unreachable display
+// in words that vary with the release (and libwayland adds lines of its own). Connecting
+// first, as it would (WAYLAND_DISPLAY, by default wayland-0, in XDG_RUNTIME_DIR unless a
+// full path), names the display and the reason.
+QString wayland_display_unreachable() {
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    const bool wayland_only = platform.isEmpty()
+                                  ? qEnvironmentVariableIsEmpty("DISPLAY") &&
+                                        !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+                                  : platform.startsWith("wayland") && !platform.contains(';');
+    if (!wayland_only)
+        return {};
+    QByteArray name = qgetenv("WAYLAND_DISPLAY");
+    if (name.isEmpty())
+        name = "wayland-0";
+    const QString cannot = QStringLiteral("cannot connect to the Wayland display %1: ")
+                               .arg(QString::fromLocal8Bit(name));
+    QByteArray path = name;
+    if (!name.startsWith('/')) {
+        const QByteArray runtime_dir = qgetenv("XDG_RUNTIME_DIR");
+        if (runtime_dir.isEmpty())
+            return cannot + QStringLiteral("XDG_RUNTIME_DIR is not set");
+        path = runtime_dir + '/' + name;
+    }
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (static_cast<std::size_t>(path.size()) >= sizeof address.sun_path)
+        return cannot + QString::fromLocal8Bit(std::strerror(ENAMETOOLONG));
+    std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
+    const int socket_fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (socket_fd < 0)
+        return {};
+    const bool connected =
+        connect(socket_fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    const int error = errno;
+    close(socket_fd);
+    return connected ? QString() : cannot + QString::fromLocal8Bit(std::strerror(error));
 }
 
 } // namespace
@@ -62,9 +108,13 @@ int main(int argc, char** argv) {
     // (LeakSanitizer's checker needs to trace the process, so test builds keep it.)
     prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
 #endif
+    if (const QString unreachable = wayland_display_unreachable(); !unreachable.isEmpty())
+        cannot_start(unreachable);
     const QtMessageHandler previous = qInstallMessageHandler(start_up_message);
     QApplication application(argc, argv);
     qInstallMessageHandler(previous);
+    for (const QString& message : held_messages)
+        std::fprintf(stderr, "%s\n", qPrintable(message));
 
     QGuiApplication::setDesktopFileName(QStringLiteral("zandor"));
     // Raw pixels: decoding an image file would load every image format plugin at start.

@@ -1,29 +1,40 @@
 #!/usr/bin/env bash
-# Starts a private desktop session (scripts/desktop_session.sh) and a session bus with the
-# accessibility bus switched on, as a screen reader would, then runs the end-to-end test of
-# the real program in it. Usage: run_e2e.sh PROGRAM ARTEFACT_DIR
+# Starts a private desktop session, X11 (scripts/desktop_session.sh) or Wayland
+# (scripts/wayland_session.sh), and a session bus with the accessibility bus switched on, as a
+# screen reader would, then runs the end-to-end test of the real program in it; on X11 Orca
+# too. Usage: run_e2e.sh PROGRAM ARTEFACT_DIR x11|wayland
 set -euo pipefail
 program=$1
 artefacts=$2
 here=$(cd "$(dirname "$0")" && pwd)
 mkdir -p "$artefacts"
 work=$(mktemp -d)
-source "$here/../../scripts/desktop_session.sh"
+source "$here/../../scripts/wayland_session.sh"
 trap 'set +e; zandor_end_desktop; rm -rf "$work"' EXIT
 
-# A window that cannot start says why in one line, with status 1.
-for setting in "DISPLAY=:77" "QT_QPA_PLATFORM=nosuch"; do
+# A window that cannot start says why in one line, naming what it could not use, with status 1:
+# no display or compositor, one that does not answer (a socket left behind), no such plugin.
+python3 -c "import socket, sys; socket.socket(socket.AF_UNIX).bind(sys.argv[1])" "$work/stale"
+for setting in "DISPLAY=:77" "QT_QPA_PLATFORM=nosuch" "QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=nosuch" \
+    "QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=$work/stale"; do
     status=0
-    said=$(env "$setting" "$program" 2>&1) || status=$?
+    # shellcheck disable=SC2086
+    said=$(env -u DISPLAY -u WAYLAND_DISPLAY XDG_RUNTIME_DIR="$work" $setting "$program" 2>&1) ||
+        status=$?
     [ "$status" -eq 1 ] && [ "$(printf '%s\n' "$said" | wc -l)" -eq 1 ] &&
-        [[ "$said" == *"${setting#*=}"* ]] || { echo "FAIL: start-up error for $setting: $said"; exit 1; }
+        [[ "$said" == *"${setting##*=}"* ]] || { echo "FAIL: start-up error for $setting: $said"; exit 1; }
 done
 
-zandor_start_desktop "$work"
+if [ "$3" = wayland ]; then
+    zandor_start_wayland "$work"
+    export QT_QPA_PLATFORM=wayland
+else
+    zandor_start_desktop "$work"
+fi
 export LC_ALL=C
 
-# The end-to-end test, then Orca itself: what it says after each check, waited for in its
-# debug file, written line by line.
+# The end-to-end test, then on X11 Orca itself: what it says after each check, waited for in
+# its debug file, written line by line.
 export -f wait_for zandor_start_orca
 # shellcheck disable=SC2016
 dbus-run-session -- bash -c '
@@ -31,6 +42,7 @@ dbus-run-session -- bash -c '
         org.freedesktop.DBus.Properties.Set string:org.a11y.Status string:IsEnabled \
         variant:boolean:true > /dev/null
     /usr/bin/python3 "$0" "$1" "$2" || exit 1
+    [ -z "${WAYLAND_DISPLAY:-}" ] || exit 0
     log=$2/orca.log
     said() { # the utterances so far, however Orca splits them, hold the text
         sed -n "s/^.*SPEECH OUTPUT: \x27\(.*\)\x27.*$/\1/p" "$log" | tr "\n" " " | grep -qF -- "$1"
