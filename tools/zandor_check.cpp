@@ -49,17 +49,12 @@ std::string shown(std::string_view name) {
     std::string out;
     for (std::size_t i = 0; i < name.size(); ++i) {
         const auto byte = static_cast<unsigned char>(name[i]);
-        const bool c1 = byte == 0xC2 && i + 1 < name.size() &&
-                        static_cast<unsigned char>(name[i + 1]) >= 0x80 &&
-                        static_cast<unsigned char>(name[i + 1]) <= 0x9F;
-        if (byte < 0x20 || byte == 0x7F || c1) {
-            const unsigned code = c1 ? static_cast<unsigned char>(name[++i]) : byte;
-            out += c1 ? "\\u00" : "\\x";
-            out += "0123456789ABCDEF"[code >> 4];
-            out += "0123456789ABCDEF"[code & 15];
-        } else {
-            out += name[i];
-        }
+        const auto next = i + 1 < name.size() ? static_cast<unsigned char>(name[i + 1]) : 0;
+        const bool c1 = byte == 0xC2 && next >= 0x80 && next <= 0x9F; // U+0080 to U+009F
+        char escaped[8];
+        std::snprintf(escaped, sizeof escaped, c1 ? "\\u00%02X" : "\\x%02X", c1 ? next : byte);
+        out += byte < 0x20 || byte == 0x7F || c1 ? escaped : name.substr(i, 1);
+        i += c1 ? 1 : 0;
     }
     return out;
 }

@@ -57,37 +57,27 @@ void start_up_message(QtMsgType type, const QMessageLogContext& context, const Q
 // full path), names the display and the reason.
 QString wayland_display_unreachable() {
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-    const bool wayland_only = platform.isEmpty()
-                                  ? qEnvironmentVariableIsEmpty("DISPLAY") &&
-                                        !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-                                  : platform.startsWith("wayland") && !platform.contains(';');
-    if (!wayland_only)
+    if (platform.isEmpty() ? !qEnvironmentVariableIsEmpty("DISPLAY") ||
+                                 qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+                           : !platform.startsWith("wayland") || platform.contains(';'))
         return {};
-    QByteArray name = qgetenv("WAYLAND_DISPLAY");
-    if (name.isEmpty())
-        name = "wayland-0";
-    const QString cannot = QStringLiteral("cannot connect to the Wayland display %1: ")
-                               .arg(QString::fromLocal8Bit(name));
-    QByteArray path = name;
-    if (!name.startsWith('/')) {
-        const QByteArray runtime_dir = qgetenv("XDG_RUNTIME_DIR");
-        if (runtime_dir.isEmpty())
-            return cannot + QStringLiteral("XDG_RUNTIME_DIR is not set");
-        path = runtime_dir + '/' + name;
-    }
+    const QByteArray name =
+        qgetenv("WAYLAND_DISPLAY").isEmpty() ? "wayland-0" : qgetenv("WAYLAND_DISPLAY");
+    const QByteArray path = name.startsWith('/') ? name : qgetenv("XDG_RUNTIME_DIR") + '/' + name;
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
-    if (static_cast<std::size_t>(path.size()) >= sizeof address.sun_path)
-        return cannot + QString::fromLocal8Bit(std::strerror(ENAMETOOLONG));
-    std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
+    int error = ENAMETOOLONG;
     const int socket_fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (socket_fd < 0)
-        return {};
-    const bool connected =
-        connect(socket_fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    const int error = errno;
+    if (static_cast<std::size_t>(path.size()) < sizeof address.sun_path) {
+        std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
+        const auto* to = reinterpret_cast<const sockaddr*>(&address);
+        error = connect(socket_fd, to, sizeof address) == 0 ? 0 : errno;
+    }
     close(socket_fd);
-    return connected ? QString() : cannot + QString::fromLocal8Bit(std::strerror(error));
+    return error == 0 ? QString()
+                      : QStringLiteral("cannot connect to the Wayland display %1: %2")
+                            .arg(QString::fromLocal8Bit(name),
+                                 QString::fromLocal8Bit(std::strerror(error)));
 }
 
 } // namespace

@@ -92,7 +92,8 @@ void Form::edited(std::size_t control) {
 
 PixelRect placed_window(PixelRect stored, const std::optional<PixelRect>& holding,
                         const PixelRect& primary) noexcept {
-    if (holding && contains(*holding, stored))
+    if (holding && stored.left >= holding->left && stored.top >= holding->top &&
+        stored.right <= holding->right && stored.bottom <= holding->bottom)
         return stored;
     const int width = stored.width();
     const int height = stored.height();

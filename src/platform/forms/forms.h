@@ -41,11 +41,6 @@ struct PixelRect {
     return (twips * dpi + twips_per_inch / 2) / twips_per_inch;
 }
 
-[[nodiscard]] constexpr bool contains(const PixelRect& outer, const PixelRect& inner) noexcept {
-    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
-           inner.bottom <= outer.bottom;
-}
-
 // Where a window goes: at its stored position when that lies wholly on the work area of the
 // screen it is on (`holding`, none when it is on no screen), otherwise centred on the work
 // area of the primary screen.

@@ -32,10 +32,10 @@ void QtTextBox::set_sel_start(std::size_t start) {
     edit_.select(static_cast<qsizetype>(sel_start_), static_cast<qsizetype>(sel_start_));
 }
 
-void QtTextBox::set_sel_length(std::size_t length) {
-    const auto available = static_cast<std::size_t>(edit_.wholeText().size()) - sel_start_;
+void QtTextBox::set_sel_length(std::size_t length) { // cut at the end by select()
+    const auto available = static_cast<std::size_t>(edit_.wholeText().size());
     edit_.select(static_cast<qsizetype>(sel_start_),
-                 static_cast<qsizetype>(sel_start_ + std::min(length, available)));
+                 static_cast<qsizetype>(std::min(sel_start_ + length, available)));
 }
 
 void QtTextBox::clear_undo_history() {
