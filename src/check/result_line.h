@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <string>
@@ -24,29 +25,28 @@ inline constexpr std::array<IssuerRow, 4> issuer_table{{
 
 inline constexpr std::size_t no_issuer = issuer_table.size();
 
-// The row of the issuer table that the entry's first character names, or no_issuer.
-[[nodiscard]] std::size_t issuer_row(std::u16string_view entry) noexcept;
 namespace detail {
-constexpr std::size_t issuer_row_compared(char16_t first) noexcept {
-    std::size_t row = 0;
-    while (row < issuer_table.size() && issuer_table[row].first_character.front() != first)
-        ++row;
-    return row;
-}
-// Entries start with ASCII, looked up at once: comparing key by key mispredicts on a mix of
-// issuers.
+// Every key is one ASCII character, looked up at once: comparing key by key mispredicts on a
+// mix of issuers. The first row with a key wins.
 inline constexpr std::array<unsigned char, 128> issuer_rows_of_ascii = [] {
     std::array<unsigned char, 128> rows{};
-    for (char16_t c = 0; c < rows.size(); ++c)
-        rows[c] = static_cast<unsigned char>(issuer_row_compared(c));
+    rows.fill(no_issuer);
+    for (std::size_t row = issuer_table.size(); row-- > 0;)
+        rows.at(issuer_table[row].first_character.at(0)) = static_cast<unsigned char>(row);
     return rows;
 }();
+static_assert(std::ranges::all_of(issuer_table, [](const IssuerRow& row) {
+    return row.first_character.size() == 1;
+}));
 } // namespace detail
 
-// The same for an entry known by its first character alone.
+// The row of the issuer table that an entry's first character names, or no_issuer.
 [[nodiscard]] constexpr std::size_t issuer_row_of_first(char16_t first) noexcept {
     return first < detail::issuer_rows_of_ascii.size() ? detail::issuer_rows_of_ascii[first]
-                                                       : detail::issuer_row_compared(first);
+                                                       : no_issuer;
+}
+[[nodiscard]] constexpr std::size_t issuer_row(std::u16string_view entry) noexcept {
+    return entry.empty() ? no_issuer : issuer_row_of_first(entry.front());
 }
 
 // The issuer prefix of a row of the table; "" for none.
