@@ -17,15 +17,7 @@ namespace {
 
 // Enough of a held text's start to fill the box, and little enough to lay out at once.
 constexpr qsizetype stand_in_length = 256;
-
-// A stand-in's mark: its held text's number, ten bits in each of three low surrogates.
-constexpr qsizetype mark_length = 3;
-QString mark_of(std::uint32_t id) {
-    QString mark;
-    for (int shift = 20; shift >= 0; shift -= 10)
-        mark += QChar(static_cast<char16_t>(0xDC00 + ((id >> shift) & 0x3FF)));
-    return mark;
-}
+constexpr qsizetype mark_length = 3; // low surrogates, ten bits of the held text's number each
 
 // The line edit offers every selection to X11's PRIMARY as it is made; this box takes it back
 // before anyone can read it, within the same event.
@@ -84,7 +76,8 @@ void QtEntryBox::hold_with(const QString& inserted) {
     if (stand_in.back().isHighSurrogate())
         stand_in.chop(1); // so that the mark stays unpaired
     const std::uint32_t id = next_id_++;
-    stand_in += mark_of(id);
+    for (int shift = 20; shift >= 0; shift -= 10)
+        stand_in += QChar(static_cast<char16_t>(0xDC00 + ((id >> shift) & 0x3FF)));
     held_.push_back({arrived, stand_in, id});
     selectAll();
     insert(stand_in); // a step of the line edit's history, and an edit

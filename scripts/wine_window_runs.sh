@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Runs the window driver under Wine (already set up by the test command): every check at
 # 96 dpi in C and de_DE, the layout at 144 and 192 dpi, with a screenshot of each run.
-# Usage: run_window_test.sh DRIVER ARTEFACT_DIR
+# Usage: wine_window_runs.sh DRIVER ARTEFACT_DIR
 set -uo pipefail
 driver=$1
 artefacts=$2
 mkdir -p "$artefacts"
-source "$(dirname "$0")/../../scripts/wine.sh"
+source "$(dirname "$0")/wine.sh"
 trap 'zandor_wine_dpi 96' EXIT
 status=0
 for run in "96 C" "96 de_DE" "144 C" "192 C"; do
