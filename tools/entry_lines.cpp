@@ -9,10 +9,7 @@
 namespace zandor::tools {
 namespace {
 
-static_assert(check::no_issuer <= UINT8_MAX);
-std::uint8_t issuer_row(std::size_t row) {
-    return static_cast<std::uint8_t>(row);
-}
+static_assert(check::no_issuer <= UINT8_MAX); // an answer's row is a byte
 
 // Only ASCII keys name an issuer; any other first byte starts some other character.
 char16_t first_character(std::string_view bytes) {
@@ -72,9 +69,9 @@ Answer LineEntry::finish() {
         decoder_.finish(wide_);
         reader_.feed(wide_);
     }
-    const Answer answer{
-        issuer_row(has_first_ ? check::issuer_row_of_first(first_) : check::no_issuer),
-        modZANDOR::CheckCardNumber(reader_.finish())};
+    const Answer answer{static_cast<std::uint8_t>(has_first_ ? check::issuer_row_of_first(first_)
+                                                             : check::no_issuer),
+                        modZANDOR::CheckCardNumber(reader_.finish())};
     has_first_ = in_line_ = false;
     return answer;
 }
@@ -88,8 +85,9 @@ Answer LineEntry::finish() {
         feed(line, true);
         return finish();
     }
-    return {issuer_row(line.empty() ? check::no_issuer
-                                    : check::issuer_row_of_first(first_character(line))),
+    return {static_cast<std::uint8_t>(line.empty()
+                                          ? check::no_issuer
+                                          : check::issuer_row_of_first(first_character(line))),
             modZANDOR::CheckCardNumber(*reading)};
 }
 

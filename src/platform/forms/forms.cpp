@@ -42,18 +42,18 @@ void build_form(const FormDescription& form, FormBuilder& builder) {
 
 // A procedure naming a control its form lacks, or of another kind, is a fault of the program
 // itself, not of anything the user did.
-TextBoxControl& Form::text_box(std::string_view name) const {
-    TextBoxControl* control = find(name).text_box;
+template <typename Control> Control& present(Control* control) {
     if (control == nullptr)
         std::abort();
     return *control;
 }
 
+TextBoxControl& Form::text_box(std::string_view name) const {
+    return present(find(name).text_box);
+}
+
 LabelControl& Form::label(std::string_view name) const {
-    LabelControl* control = find(name).label;
-    if (control == nullptr)
-        std::abort();
-    return *control;
+    return present(find(name).label);
 }
 
 void Form::add_text_box(std::size_t control, TextBoxControl& text_box) {
@@ -108,9 +108,7 @@ void Form::place_window(const PixelRect& stored) {
 
 const Form::Registered& Form::find(std::string_view name) const {
     const auto it = std::ranges::find(registered_, name, &Registered::name);
-    if (it == registered_.end())
-        std::abort();
-    return *it;
+    return present(it != registered_.end() ? &*it : nullptr);
 }
 
 } // namespace zandor::platform

@@ -66,10 +66,6 @@ HFONT create_caption_font(const FontDescription& font, int dpi) {
     return create_font(L"Microsoft Sans Serif", height);
 }
 
-RECT to_rect(PixelRect r) {
-    return {r.left, r.top, r.right, r.bottom};
-}
-
 PixelRect to_pixel_rect(const RECT& r) {
     return {r.left, r.top, r.right, r.bottom};
 }
@@ -286,7 +282,7 @@ void Win32Form::lay_out(UINT dpi) {
 }
 
 std::optional<PixelRect> Win32Form::work_area_at(const PixelRect& window) const {
-    const RECT r = to_rect(window);
+    const RECT r{window.left, window.top, window.right, window.bottom};
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     HMONITOR on = MonitorFromRect(&r, MONITOR_DEFAULTTONULL);
