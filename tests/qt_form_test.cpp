@@ -11,8 +11,6 @@
 
 using zandor::platform::QtForm;
 
-namespace {} // namespace
-
 class QtFormTest : public QObject {
     Q_OBJECT
 
