@@ -198,7 +198,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::u16string expected(expected_prefix(entry));
     expected += verdict ? u"  True" : u"  False";
     require(Label1.caption() == expected, "result line form");
-    require(Text1.has_focus() && Text1.sel_start() == 0 && Text1.sel_length() == entry.size(),
+    require(Text1.has_focus && Text1.sel_start == 0 && Text1.sel_length == entry.size(),
             "whole entry selected");
 
     // The reading in pieces is the whole reading, and ASCII read as bytes is the same too.

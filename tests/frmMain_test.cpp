@@ -37,10 +37,10 @@ TEST(frmMain, FirstActivationOnlyPutsTheFocusInTheEntryBox) {
     MemoryForm form(frmMain::description, platform::invariant_number_format);
     platform::MemoryTextBox& Text1 = form.memory_text_box("Text1");
     form.activate();
-    EXPECT_TRUE(Text1.has_focus());
-    Text1.lose_focus(); // the user moves to the button, to another program and back
+    EXPECT_TRUE(Text1.has_focus);
+    Text1.has_focus = false; // the user moves to the button, to another program and back
     form.activate();
-    EXPECT_FALSE(Text1.has_focus());
+    EXPECT_FALSE(Text1.has_focus);
 }
 
 // Every entry's result line and the selection of the whole entry after it are the fuzzer's.
@@ -69,11 +69,11 @@ TEST(frmMain, CheckEmptiesTheUndoHistoryNowAndAtTheNextEdit) {
     platform::MemoryTextBox& Text1 = form.memory_text_box("Text1");
     form.type("Text1", u"4111111111111111");
     form.click("Command1");
-    EXPECT_EQ(Text1.undo_steps(), 0u);
+    EXPECT_EQ(Text1.undo_steps, 0u);
     form.type("Text1", u"5"); // typed over the selected number
-    EXPECT_EQ(Text1.undo_steps(), 0u);
+    EXPECT_EQ(Text1.undo_steps, 0u);
     form.type("Text1", u"55");
-    EXPECT_EQ(Text1.undo_steps(), 1u);
+    EXPECT_EQ(Text1.undo_steps, 1u);
 }
 
 TEST(frmMain, WindowAtItsStoredPositionOnlyWhenWhollyOnAScreen) {

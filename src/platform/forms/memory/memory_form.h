@@ -12,50 +12,42 @@
 // fuzzer, which run the window's procedures without a toolkit.
 namespace zandor::platform {
 
+// A text box whose state is the test's to read and set.
 class MemoryTextBox final : public TextBoxControl {
   public:
-    [[nodiscard]] std::u16string_view text() const override { return text_; }
+    [[nodiscard]] std::u16string_view text() const override { return content; }
     void set_text(std::u16string_view text) {
-        text_.assign(text);
-        sel_start_ = std::min(sel_start_, text_.size());
-        sel_length_ = 0;
+        content.assign(text);
+        sel_start = std::min(sel_start, content.size());
+        sel_length = 0;
     }
-    void set_focus() override { has_focus_ = true; }
+    void set_focus() override { has_focus = true; }
     void set_sel_start(std::size_t start) override {
-        sel_start_ = std::min(start, text_.size());
-        sel_length_ = 0;
+        sel_start = std::min(start, content.size());
+        sel_length = 0;
     }
     void set_sel_length(std::size_t length) override {
-        sel_length_ = std::min(length, text_.size() - sel_start_);
+        sel_length = std::min(length, content.size() - sel_start);
     }
-    void clear_undo_history() override { undo_steps_ = 0; }
+    void clear_undo_history() override { undo_steps = 0; }
     // The user replaces the text, one step to undo.
     void type(std::u16string_view text) {
         set_text(text);
-        ++undo_steps_;
+        ++undo_steps;
     }
-    [[nodiscard]] std::size_t undo_steps() const { return undo_steps_; }
 
-    [[nodiscard]] bool has_focus() const { return has_focus_; }
-    void lose_focus() { has_focus_ = false; }
-    [[nodiscard]] std::size_t sel_start() const { return sel_start_; }
-    [[nodiscard]] std::size_t sel_length() const { return sel_length_; }
-
-  private:
-    std::u16string text_;
-    bool has_focus_ = false;
-    std::size_t sel_start_ = 0;
-    std::size_t sel_length_ = 0;
-    std::size_t undo_steps_ = 0;
+    std::u16string content;
+    bool has_focus = false;
+    std::size_t sel_start = 0;
+    std::size_t sel_length = 0;
+    std::size_t undo_steps = 0;
 };
 
 class MemoryLabel final : public LabelControl {
   public:
-    [[nodiscard]] std::u16string_view caption() const override { return caption_; }
-    void set_caption(std::u16string_view caption) override { caption_.assign(caption); }
-
-  private:
-    std::u16string caption_;
+    [[nodiscard]] std::u16string_view caption() const override { return shown; }
+    void set_caption(std::u16string_view caption) override { shown.assign(caption); }
+    std::u16string shown;
 };
 
 // A form whose controls live in memory: its event procedures run as in a real window, and a
