@@ -34,8 +34,9 @@ void LineEntry::feed(std::string_view bytes, bool last) {
 }
 
 bool LineEntry::learn_format() {
-    if (const auto format = reader_.knows_format() ? std::nullopt : formats_.number_format())
-        reader_.use_format(*format);
+    if (!reader_.knows_format())
+        if (const std::optional<platform::NumberFormat> format = formats_.number_format())
+            reader_.use_format(*format);
     lacks_format_ = !reader_.knows_format();
     return !lacks_format_;
 }
