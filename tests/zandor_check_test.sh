@@ -147,5 +147,4 @@ if not waiting.search(seen) or answered != b"Visa  True\n":
 EOF
 fi
 
-[ "$failures" -eq 0 ] && echo "zandor-check: all checks passed"
 exit $((failures > 0))
